@@ -1,0 +1,116 @@
+#include "platform/posix/posix_file_system.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace grumbol::platform {
+
+namespace {
+
+class PosixFile final : public File {
+ public:
+  explicit PosixFile(int fd) : fd_(fd) {}
+  ~PosixFile() override { close(fd_); }
+  PosixFile(const PosixFile&) = delete;
+  PosixFile& operator=(const PosixFile&) = delete;
+
+  std::int64_t Id() const override { return static_cast<std::int64_t>(fd_) + 1; }
+
+  std::int64_t Read(void* data, std::size_t size) override {
+    ssize_t n;
+    do {
+      n = read(fd_, data, size);
+    } while (n < 0 && errno == EINTR);
+    return n;
+  }
+
+  std::int64_t Write(const void* data, std::size_t size) override {
+    ssize_t n;
+    do {
+      n = write(fd_, data, size);
+    } while (n < 0 && errno == EINTR);
+    return n;
+  }
+
+  std::int64_t Seek(std::int64_t offset, SeekFrom from) override {
+    const int whence = from == SeekFrom::kStart     ? SEEK_SET
+                       : from == SeekFrom::kCurrent ? SEEK_CUR
+                                                    : SEEK_END;
+    return lseek(fd_, offset, whence);
+  }
+
+  std::int64_t Size() override {
+    struct stat info {};
+    if (fstat(fd_, &info) != 0) return -1;
+    return info.st_size;
+  }
+
+  bool Truncate(std::int64_t size) override {
+    int result;
+    do {
+      result = ftruncate(fd_, size);
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
+  }
+
+  bool LockExclusive() override {
+    int result;
+    do {
+      result = flock(fd_, LOCK_EX);
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
+  }
+
+  void Unlock() override { flock(fd_, LOCK_UN); }
+
+ private:
+  int fd_;
+};
+
+int OpenFlags(FileAccess access, FileDisposition disposition) {
+  int flags = O_CLOEXEC | O_NOCTTY;
+  switch (access) {
+    case FileAccess::kRead: flags |= O_RDONLY; break;
+    case FileAccess::kWrite: flags |= O_WRONLY; break;
+    case FileAccess::kReadWrite: flags |= O_RDWR; break;
+  }
+  switch (disposition) {
+    case FileDisposition::kOpenExisting: break;
+    case FileDisposition::kOpenAlways: flags |= O_CREAT; break;
+    case FileDisposition::kCreateAlways: flags |= O_CREAT | O_TRUNC; break;
+    case FileDisposition::kTruncateExisting: flags |= O_TRUNC; break;
+  }
+  return flags;
+}
+
+}  // namespace
+
+std::unique_ptr<File> PosixFileSystem::Open(const std::string& path, FileAccess access,
+                                            FileDisposition disposition) {
+  // The game's paths use the Windows separator.
+  std::string native = path;
+  for (char& c : native) {
+    if (c == '\\') c = '/';
+  }
+  // Only regular files are accepted: a pipe would block, a device could feed an endless
+  // line, a folder is no file. O_NONBLOCK keeps the open itself from hanging on a pipe.
+  const int flags = OpenFlags(access, disposition);
+  int fd;
+  do {
+    fd = open(native.c_str(), flags | O_NONBLOCK, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return nullptr;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return std::make_unique<PosixFile>(fd);
+}
+
+}  // namespace grumbol::platform

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/file_system.h"
+
+namespace grumbol::platform {
+
+// Files through POSIX descriptors.
+class PosixFileSystem final : public FileSystem {
+ public:
+  std::unique_ptr<File> Open(const std::string& path, FileAccess access,
+                             FileDisposition disposition) override;
+};
+
+}  // namespace grumbol::platform

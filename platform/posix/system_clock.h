@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/clock.h"
+
+namespace grumbol::platform {
+
+// The monotonic system clock in milliseconds and a real blocking sleep.
+class SystemClock final : public Clock {
+ public:
+  std::uint32_t TickCount() override;
+  void Sleep(std::uint32_t milliseconds) override;
+};
+
+}  // namespace grumbol::platform

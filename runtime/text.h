@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace grumbol {
+
+// A colour as red + green * 256 + blue * 65536 (red in the lowest byte).
+using Colour = std::uint32_t;
+
+// red + green * 256 + blue * 65536, modulo 2^32: components are added, so a component
+// outside 0..255 carries into its neighbour.
+Colour MakeColour(std::int32_t red, std::int32_t green, std::int32_t blue);
+
+// Decimal text of a 32-bit value: leading "-" for negatives, no plus sign, no leading
+// zeros, no grouping.
+std::string IntToText(std::int32_t value);
+
+// 1 when both texts hold the same bytes, 0 otherwise. Case-sensitive. A missing (null)
+// text equals the empty text.
+int TextEquals(std::string_view a, std::string_view b);
+int TextEquals(const char* a, const char* b);
+
+// One reusable buffer in which texts are joined, so that the texts built every frame cost
+// no allocation once the buffer has grown. An Expression appends at the end and gives the
+// space back when it ends, so nested and consecutive expressions share the buffer.
+class ScratchText {
+ public:
+  class Expression {
+   public:
+    ~Expression() { scratch_.length_ = start_; }
+    Expression(const Expression&) = delete;
+    Expression& operator=(const Expression&) = delete;
+
+    Expression& operator<<(std::string_view piece);
+    Expression& operator<<(std::int32_t value);  // its IntToText
+
+    // The text built so far; valid until the next append to the buffer.
+    std::string_view View() const;
+    // A copy of the text built so far, as assigned to a string variable.
+    std::string Copy() const { return std::string(View()); }
+
+   private:
+    friend class ScratchText;
+    explicit Expression(ScratchText& scratch) : scratch_(scratch), start_(scratch.length_) {}
+    ScratchText& scratch_;
+    std::size_t start_;
+  };
+
+  ScratchText();
+  ScratchText(const ScratchText&) = delete;
+  ScratchText& operator=(const ScratchText&) = delete;
+
+  Expression Begin() { return Expression(*this); }
+
+  std::size_t Length() const { return length_; }
+  std::size_t Capacity() const { return capacity_; }
+
+ private:
+  void Append(std::string_view piece);
+
+  std::vector<char> bytes_;
+  std::size_t capacity_;
+  std::size_t length_ = 0;
+};
+
+}  // namespace grumbol
