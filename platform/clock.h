@@ -15,6 +15,10 @@ class Clock {
 
   // Blocks the calling thread for at least `milliseconds`; nothing else runs meanwhile.
   virtual void Sleep(std::uint32_t milliseconds) = 0;
+
+  // A finer monotonic time for frame pacing, and a sleep to match.
+  virtual std::uint64_t Microseconds() = 0;
+  virtual void SleepMicroseconds(std::uint64_t microseconds) = 0;
 };
 
 }  // namespace grumbol::platform

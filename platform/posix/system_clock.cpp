@@ -23,10 +23,20 @@ std::uint32_t SystemClock::TickCount() {
 }
 
 void SystemClock::Sleep(std::uint32_t milliseconds) {
+  SleepMicroseconds(std::uint64_t{milliseconds} * 1000u);
+}
+
+std::uint64_t SystemClock::Microseconds() {
+  const timespec now = Now();
+  return static_cast<std::uint64_t>(now.tv_sec) * 1'000'000u +
+         static_cast<std::uint64_t>(now.tv_nsec) / 1000u;
+}
+
+void SystemClock::SleepMicroseconds(std::uint64_t microseconds) {
   // An absolute deadline: signals that interrupt the sleep cannot shorten it.
   timespec deadline = Now();
-  deadline.tv_sec += milliseconds / 1000;
-  deadline.tv_nsec += static_cast<long>(milliseconds % 1000) * 1'000'000L;
+  deadline.tv_sec += static_cast<time_t>(microseconds / 1'000'000u);
+  deadline.tv_nsec += static_cast<long>(microseconds % 1'000'000u) * 1000L;
   if (deadline.tv_nsec >= 1'000'000'000L) {
     deadline.tv_nsec -= 1'000'000'000L;
     deadline.tv_sec += 1;

@@ -1,0 +1,1 @@
+// Anchors the seam library; the interfaces themselves are headers.

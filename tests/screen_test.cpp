@@ -1,0 +1,204 @@
+#include "video/screen.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/headless/headless_display.h"
+#include "platform/headless/manual_clock.h"
+
+namespace grumbol {
+namespace {
+
+using platform::HeadlessDisplay;
+using platform::ManualClock;
+using platform::WindowEvent;
+
+struct CountingObserver : ScreenObserver {
+  int released = 0;
+  int deactivated = 0;
+  void OnScreenReleased() override { ++released; }
+  void OnDeactivated() override { ++deactivated; }
+};
+
+struct ScreenFixture {
+  explicit ScreenFixture(HeadlessDisplay::Options options = {})
+      : display(clock, options), screen(display, clock) {
+    screen.AddObserver(&observer);
+  }
+  ManualClock clock;
+  HeadlessDisplay display;
+  Screen screen;
+  CountingObserver observer;
+};
+
+TEST(Screen, StartsAndOpensTheGamesScreen) {
+  ScreenFixture f;
+  int keyboard_starts = 0;
+  f.screen.SetKeyboardStarter([&] { return ++keyboard_starts; });
+  ASSERT_NE(f.screen.StartVideo(), 0);
+  EXPECT_EQ(keyboard_starts, 1);
+  ASSERT_EQ(f.screen.EnterScreenMode(1024, 768, 32, "Grumbol"), 1);
+  EXPECT_EQ(f.display.title(), "Grumbol");
+  EXPECT_EQ(f.screen.layout(), PixelLayout::kX8R8G8B8);
+  EXPECT_EQ(f.screen.ScreenHasFocus(), 1);
+  EXPECT_FALSE(f.display.cursor_visible());
+  ASSERT_NE(f.screen.target(), nullptr);
+  EXPECT_EQ(f.screen.target()->width(), 1024);
+  EXPECT_EQ(f.screen.target()->PixelAt(500, 500), 0u);  // black
+
+  f.screen.target()->SetPixel(3, 4, 0x123456);
+  f.screen.ShowFrame();
+  EXPECT_EQ(f.display.frames_presented(), 1);
+  EXPECT_EQ(f.display.LastFramePixel(3, 4), 0x123456u);
+
+  f.screen.LeaveScreenMode();
+  f.screen.LeaveScreenMode();
+  EXPECT_FALSE(f.display.screen_open());
+  EXPECT_TRUE(f.display.cursor_visible());
+  EXPECT_EQ(f.screen.target(), nullptr);
+  EXPECT_EQ(f.observer.released, 1);
+}
+
+TEST(Screen, FailsCleanlyWithoutADisplayOrAKeyboard) {
+  ScreenFixture no_display({.has_display = false});
+  EXPECT_EQ(no_display.screen.StartVideo(), 0);
+  EXPECT_EQ(no_display.screen.EnterScreenMode(1024, 768, 32, "x"), 0);
+  no_display.screen.ShowFrame();  // must not crash
+  no_display.screen.EndVideo();
+
+  ScreenFixture no_keyboard;
+  no_keyboard.screen.SetKeyboardStarter([] { return 0; });
+  EXPECT_EQ(no_keyboard.screen.StartVideo(), 0);
+}
+
+TEST(Screen, AFailedOpenReleasesEverythingAndDrawsNothing) {
+  ScreenFixture f({.can_open_screen = false});
+  ASSERT_NE(f.screen.StartVideo(), 0);
+  EXPECT_EQ(f.screen.EnterScreenMode(1024, 768, 32, "x"), 0);
+  EXPECT_EQ(f.screen.ScreenHasFocus(), 0);
+  EXPECT_TRUE(f.display.cursor_visible());
+  EXPECT_EQ(f.screen.target(), nullptr);
+  EXPECT_EQ(f.observer.released, 1);
+  EXPECT_FALSE(f.screen.BackBufferTarget().has_value());
+  f.screen.ShowFrame();
+  EXPECT_EQ(f.display.frames_presented(), 0);
+
+  ScreenFixture odd;
+  ASSERT_NE(odd.screen.StartVideo(), 0);
+  EXPECT_EQ(odd.screen.EnterScreenMode(1024, 768, 12, "x"), 0);  // no such depth
+  EXPECT_EQ(odd.screen.EnterScreenMode(65536 + 0, 768, 32, "x"), 0);  // width 0 after the cut
+}
+
+TEST(Screen, ASecondOpenClosesTheFirstAndFreesItsSprites) {
+  ScreenFixture f;
+  f.screen.StartVideo();
+  f.screen.EnterScreenMode(1024, 768, 32, "one");
+  f.screen.EnterScreenMode(640, 480, 16, "two");
+  EXPECT_EQ(f.observer.released, 1);
+  EXPECT_EQ(f.screen.layout(), PixelLayout::kRgb565);
+  EXPECT_EQ(f.screen.target()->bytes_per_pixel(), 2);
+  EXPECT_EQ(f.display.title(), "two");
+}
+
+TEST(Screen, FocusLossStopsPresentingAndTheReturnRestoresTheMode) {
+  ScreenFixture f;
+  f.screen.StartVideo();
+  f.screen.EnterScreenMode(1024, 768, 32, "x");
+  f.screen.ShowFrame();
+  ASSERT_EQ(f.display.frames_presented(), 1);
+
+  f.display.InjectEvent(WindowEvent::kFocusLost);
+  f.display.InjectEvent(WindowEvent::kCloseRequested);  // ignored
+  const auto before = f.clock.Microseconds();
+  f.screen.ShowFrame();
+  EXPECT_EQ(f.screen.ScreenHasFocus(), 0);
+  EXPECT_EQ(f.observer.deactivated, 1);
+  EXPECT_FALSE(f.screen.BackBufferTarget().has_value());
+  for (int i = 0; i < 5; ++i) f.screen.ShowFrame();
+  EXPECT_EQ(f.display.frames_presented(), 1);
+  EXPECT_EQ(f.clock.Microseconds(), before);  // returned at once: no waiting
+
+  f.display.InjectEvent(WindowEvent::kFocusGained);
+  f.screen.ShowFrame();  // sets the mode again; this frame is not shown
+  EXPECT_EQ(f.display.restores(), 1);
+  EXPECT_EQ(f.display.frames_presented(), 1);
+  f.screen.ShowFrame();
+  EXPECT_EQ(f.display.frames_presented(), 2);
+  EXPECT_EQ(f.display.restores(), 1);
+  EXPECT_TRUE(f.display.screen_open());
+}
+
+TEST(Screen, LendsTheBackBufferOnceUntilReleased) {
+  ScreenFixture f;
+  f.screen.StartVideo();
+  f.screen.EnterScreenMode(1024, 768, 32, "x");
+  auto first = f.screen.BackBufferTarget();
+  ASSERT_TRUE(first.has_value());
+  EXPECT_EQ(first->surface, f.screen.target());
+  EXPECT_FALSE(f.screen.BackBufferTarget().has_value());
+  first->release();
+  EXPECT_TRUE(f.screen.BackBufferTarget().has_value());
+  f.screen.ShowFrame();  // gives it back too
+  EXPECT_TRUE(f.screen.BackBufferTarget().has_value());
+}
+
+TEST(Screen, VideoSystemStaysUpWhileAnyUserHoldsIt) {
+  ScreenFixture f;
+  f.screen.StartVideo();
+  const int window_and_screen = f.display.video_system_users();
+  EXPECT_TRUE(f.screen.OpenDirectDraw());  // a second user, e.g. movies
+  f.screen.EndVideo();
+  f.screen.EndVideo();  // a second end takes no second reference away
+  EXPECT_EQ(f.display.video_system_users(), window_and_screen);
+  f.screen.CloseDirectDraw();
+  EXPECT_EQ(f.display.video_system_users(), window_and_screen - 1);
+}
+
+// Frame pacing: never faster than 60 frames per second, never in a real 60 Hz display's way.
+struct PacingCase {
+  const char* name;
+  std::uint64_t refresh_us;  // 0: the display does not wait
+  std::uint64_t work_us;     // drawing time per frame
+  bool expect_sleeps;
+  double expected_fps;
+};
+
+class FramePacing : public ::testing::TestWithParam<PacingCase> {};
+
+TEST_P(FramePacing, HoldsSixtyFramesPerSecond) {
+  const PacingCase& c = GetParam();
+  ScreenFixture f({.refresh_period_us = c.refresh_us});
+  f.screen.StartVideo();
+  f.screen.EnterScreenMode(1024, 768, 32, "x");
+  const int frames = 600;
+  f.screen.ShowFrame();
+  const std::uint64_t start = f.clock.Microseconds();
+  std::uint64_t shortest = UINT64_MAX;
+  std::uint64_t last = start;
+  for (int i = 0; i < frames; ++i) {
+    f.clock.Advance(c.work_us);
+    f.screen.ShowFrame();
+    shortest = std::min(shortest, f.clock.Microseconds() - last);
+    last = f.clock.Microseconds();
+  }
+  const double fps = frames * 1e6 / static_cast<double>(f.clock.Microseconds() - start);
+  EXPECT_NEAR(fps, c.expected_fps, c.expected_fps * 0.01) << c.name;
+  EXPECT_EQ(f.clock.SleptMicroseconds() > 0, c.expect_sleeps) << c.name;
+  EXPECT_LE(fps, 60.01) << c.name;
+  EXPECT_GT(shortest, 6000u) << c.name;  // no bursts of frames
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Displays, FramePacing,
+    ::testing::Values(PacingCase{"no_vsync", 0, 1000, true, 60.0},
+                      PacingCase{"vsync_60", 16667, 1000, false, 60.0},
+                      PacingCase{"vsync_59_94", 16683, 1000, false, 59.94},
+                      PacingCase{"vsync_120", 8333, 1000, true, 60.0},
+                      PacingCase{"vsync_144", 6944, 1000, true, 60.0},
+                      PacingCase{"vsync_240", 4167, 2000, true, 60.0},
+                      PacingCase{"slow_frames", 0, 20000, false, 50.0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace grumbol

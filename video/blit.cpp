@@ -1,0 +1,79 @@
+#include "video/blit.h"
+
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace grumbol {
+
+namespace {
+
+void KeyedRow32(const std::uint8_t* src, std::uint8_t* dst, int count, std::uint32_t key) {
+  int i = 0;
+#if defined(__SSE2__)
+  // Four pixels at a time: where a source pixel equals the key, keep the destination.
+  const __m128i keys = _mm_set1_epi32(static_cast<int>(key));
+  for (; i + 4 <= count; i += 4) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i * 4));
+    const __m128i keep = _mm_cmpeq_epi32(s, keys);
+    if (_mm_movemask_epi8(keep) == 0xFFFF) continue;  // all transparent
+    __m128i* d = reinterpret_cast<__m128i*>(dst + i * 4);
+    const __m128i old = _mm_loadu_si128(d);
+    _mm_storeu_si128(d, _mm_or_si128(_mm_and_si128(keep, old), _mm_andnot_si128(keep, s)));
+  }
+#endif
+  for (; i < count; ++i) {
+    std::uint32_t pixel;
+    std::memcpy(&pixel, src + i * 4, 4);
+    if (pixel != key) std::memcpy(dst + i * 4, &pixel, 4);
+  }
+}
+
+template <int kBytes>
+void KeyedRowNarrow(const std::uint8_t* src, std::uint8_t* dst, int count, std::uint32_t key) {
+  for (int i = 0; i < count; ++i) {
+    std::uint32_t pixel = 0;
+    std::memcpy(&pixel, src + i * kBytes, kBytes);
+    if (pixel != key) std::memcpy(dst + i * kBytes, &pixel, kBytes);
+  }
+}
+
+}  // namespace
+
+void CopyPixels(const Surface& src, int sx, int sy, int w, int h, Surface& dst, int dx, int dy) {
+  const std::size_t bpp = static_cast<std::size_t>(src.bytes_per_pixel());
+  const std::size_t row_bytes = static_cast<std::size_t>(w) * bpp;
+  for (int row = 0; row < h; ++row) {
+    std::memcpy(dst.Row(dy + row) + static_cast<std::size_t>(dx) * bpp,
+                src.Row(sy + row) + static_cast<std::size_t>(sx) * bpp, row_bytes);
+  }
+}
+
+void CopyPixelsKeyed(const Surface& src, int sx, int sy, int w, int h, Surface& dst, int dx,
+                     int dy, std::uint32_t key) {
+  const int bpp = src.bytes_per_pixel();
+  auto* row_copy = bpp == 4   ? &KeyedRow32
+                   : bpp == 3 ? &KeyedRowNarrow<3>
+                   : bpp == 2 ? &KeyedRowNarrow<2>
+                              : &KeyedRowNarrow<1>;
+  const std::uint32_t masked_key = bpp == 4 ? key : key & ((1u << (8 * bpp)) - 1u);
+  for (int row = 0; row < h; ++row) {
+    row_copy(src.Row(sy + row) + static_cast<std::size_t>(sx) * bpp,
+             dst.Row(dy + row) + static_cast<std::size_t>(dx) * bpp, w, masked_key);
+  }
+}
+
+void FillPixels(Surface& dst, std::uint32_t value) {
+  const int bpp = dst.bytes_per_pixel();
+  if (dst.height() == 0) return;
+  // Build the first row, then copy it to the others.
+  std::uint8_t* first = dst.Row(0);
+  for (int x = 0; x < dst.width(); ++x) std::memcpy(first + x * bpp, &value, static_cast<std::size_t>(bpp));
+  for (int y = 1; y < dst.height(); ++y) {
+    std::memcpy(dst.Row(y), first, static_cast<std::size_t>(dst.width()) * bpp);
+  }
+}
+
+}  // namespace grumbol

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <functional>
+
+#include "video/pixel_format.h"
+#include "video/surface.h"
+
+namespace grumbol {
+
+// What text drawing draws on: the back buffer while the screen lends it out. `release`
+// gives it back (the screen then stops lending it until asked again).
+struct DrawingTarget {
+  Surface* surface = nullptr;
+  PixelLayout layout = PixelLayout::kNone;
+  std::function<void()> release;
+};
+
+}  // namespace grumbol

@@ -1,0 +1,141 @@
+#include "video/screen.h"
+
+#include <string>
+
+namespace grumbol {
+
+Screen::Screen(platform::Display& display, platform::Clock& clock)
+    : display_(display), pacer_(clock) {}
+
+Screen::~Screen() {
+  LeaveScreenMode();
+  if (video_up_) display_.StopVideoSystem();
+  if (window_holds_video_) display_.StopVideoSystem();
+}
+
+int Screen::StartVideo() {
+  if (CreateScreenWindow() == 0) return 0;
+  if (start_keyboard_ && start_keyboard_() == 0) return 0;
+  started_ = true;
+  return OpenDirectDraw() ? 1 : 0;
+}
+
+int Screen::CreateScreenWindow() {
+  if (display_.HasWindow()) return 1;
+  // A window needs the video system; the window holds its own reference for its lifetime.
+  if (!window_holds_video_) window_holds_video_ = display_.StartVideoSystem();
+  if (!window_holds_video_) return 0;
+  return display_.CreateWindow() ? 1 : 0;
+}
+
+bool Screen::OpenDirectDraw() {
+  if (!video_up_) video_up_ = display_.StartVideoSystem();
+  ++video_users_;
+  return video_up_;
+}
+
+void Screen::CloseDirectDraw() {
+  if (video_users_ > 0) --video_users_;
+  if (video_up_ && video_users_ == 0) {
+    display_.StopVideoSystem();
+    video_up_ = false;
+  }
+}
+
+int Screen::EnterScreenMode(int width, int height, int depth, std::string_view title) {
+  width = static_cast<std::int16_t>(width);
+  height = static_cast<std::int16_t>(height);
+  depth = static_cast<std::int16_t>(depth);
+  LeaveScreenMode();
+  screen_width_ = width;
+  screen_height_ = height;
+  depth_ = depth;
+
+  const auto fail = [this] {
+    ReleaseScreenResources();
+    return 0;
+  };
+  if (!display_.HasWindow() || !video_up_) return fail();
+  display_.ShowCursor(false);
+  const int layout = display_.OpenScreen(width, height, depth, std::string(title));
+  if (layout == 0) return fail();
+  back_buffer_ = Surface(width, height, BytesPerPixel(depth));
+  if (!back_buffer_.Valid()) return fail();
+
+  layout_ = static_cast<PixelLayout>(layout);
+  active_ = true;
+  restore_pending_ = false;
+  pacer_.Reset();
+  return 1;
+}
+
+void Screen::HandleWindowEvent(platform::WindowEvent event) {
+  using platform::WindowEvent;
+  switch (event) {
+    case WindowEvent::kFocusGained:
+      active_ = true;
+      break;
+    case WindowEvent::kFocusLost:
+      // The full screen is taken away; it is set up again by the first frame after the
+      // focus returns. Sprites are plain memory and survive as they are.
+      if (back_buffer_.Valid()) restore_pending_ = true;
+      active_ = false;
+      for (ScreenObserver* observer : observers_) observer->OnDeactivated();
+      break;
+    case WindowEvent::kCloseRequested:  // the game decides when it ends
+    case WindowEvent::kTabKeyUp:
+    case WindowEvent::kAltKeyUp:
+      break;
+  }
+}
+
+void Screen::ShowFrame() {
+  ReleaseBackBufferTarget();
+  platform::WindowEvent event;
+  while (display_.PollWindowEvent(event)) HandleWindowEvent(event);
+  if (!active_) {
+    pacer_.Reset();
+    return;
+  }
+  if (!back_buffer_.Valid()) return;  // no screen open: nothing to present
+  if (restore_pending_) {
+    // Like a lost display found at the flip: the mode is set again and this frame is
+    // not shown.
+    display_.RestoreScreen();
+    restore_pending_ = false;
+  } else {
+    display_.Present(back_buffer_.data(), back_buffer_.pitch());
+  }
+  pacer_.FrameDone();
+}
+
+void Screen::ReleaseScreenResources() {
+  for (ScreenObserver* observer : observers_) observer->OnScreenReleased();
+  display_.CloseScreen();
+  back_buffer_ = Surface();
+  back_buffer_lent_ = false;
+  restore_pending_ = false;
+  if (display_.HasWindow()) display_.ShowCursor(true);
+}
+
+void Screen::LeaveScreenMode() {
+  if (screen_width_ == 0) return;
+  ReleaseScreenResources();
+  screen_width_ = screen_height_ = 0;
+}
+
+void Screen::EndVideo() {
+  if (!started_) return;
+  ReleaseScreenResources();
+  screen_width_ = screen_height_ = 0;
+  CloseDirectDraw();
+  started_ = false;
+}
+
+std::optional<DrawingTarget> Screen::BackBufferTarget() {
+  if (back_buffer_lent_ || !back_buffer_.Valid() || !active_) return std::nullopt;
+  back_buffer_lent_ = true;
+  return DrawingTarget{&back_buffer_, layout_, [this] { ReleaseBackBufferTarget(); }};
+}
+
+}  // namespace grumbol
