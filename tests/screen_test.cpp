@@ -26,10 +26,10 @@ struct ScreenFixture {
       : display(clock, options), screen(display, clock) {
     screen.AddObserver(&observer);
   }
+  CountingObserver observer;  // outlives the screen that tells it
   ManualClock clock;
   HeadlessDisplay display;
   Screen screen;
-  CountingObserver observer;
 };
 
 TEST(Screen, StartsAndOpensTheGamesScreen) {

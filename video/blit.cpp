@@ -18,8 +18,13 @@ void KeyedRow32(const std::uint8_t* src, std::uint8_t* dst, int count, std::uint
   for (; i + 4 <= count; i += 4) {
     const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i * 4));
     const __m128i keep = _mm_cmpeq_epi32(s, keys);
-    if (_mm_movemask_epi8(keep) == 0xFFFF) continue;  // all transparent
+    const int transparent = _mm_movemask_epi8(keep);
+    if (transparent == 0xFFFF) continue;
     __m128i* d = reinterpret_cast<__m128i*>(dst + i * 4);
+    if (transparent == 0) {  // all opaque: no need to read the destination
+      _mm_storeu_si128(d, s);
+      continue;
+    }
     const __m128i old = _mm_loadu_si128(d);
     _mm_storeu_si128(d, _mm_or_si128(_mm_and_si128(keep, old), _mm_andnot_si128(keep, s)));
   }

@@ -34,7 +34,9 @@ class Screen {
   Screen(const Screen&) = delete;
   Screen& operator=(const Screen&) = delete;
 
+  // An observer stays registered until it removes itself (at the latest in its destructor).
   void AddObserver(ScreenObserver* observer) { observers_.push_back(observer); }
+  void RemoveObserver(ScreenObserver* observer) { std::erase(observers_, observer); }
   // The keyboard start that StartVideo runs (the keyboard module wires it).
   void SetKeyboardStarter(std::function<int()> start_keyboard) {
     start_keyboard_ = std::move(start_keyboard);

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace grumbol::testing {
+
+struct Rgb {
+  int r, g, b;
+};
+
+// Runs a shell command (xdotool, xwd ...); its exit status.
+int RunShell(const std::string& command);
+
+// Within 8 of each channel: 5- and 6-bit channels come back within a step of the original.
+::testing::AssertionResult Near(Rgb actual, Rgb expected);
+
+// The whole 1024x768 X screen as the player sees it, also kept as NAME.png in the folder
+// GRUMBOL_SCREENSHOT_DIR to look at.
+class Screenshot {
+ public:
+  static constexpr int kWidth = 1024;
+  static constexpr int kHeight = 768;
+
+  explicit Screenshot(const std::string& name);
+  bool Taken() const { return !rgb_.empty(); }
+  Rgb At(int x, int y) const {
+    const std::uint8_t* p = &rgb_[(static_cast<std::size_t>(y) * kWidth + x) * 3];
+    return {p[0], p[1], p[2]};
+  }
+
+ private:
+  std::vector<std::uint8_t> rgb_;
+};
+
+}  // namespace grumbol::testing

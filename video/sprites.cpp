@@ -1,0 +1,153 @@
+#include "video/sprites.h"
+
+#include "video/blit.h"
+
+namespace grumbol {
+
+namespace {
+
+constexpr SlotId kSpriteSlotsStep = 64;
+
+// Files bigger than this are no pictures of ours.
+constexpr std::int64_t kMaxPictureFileBytes = std::int64_t{512} << 20;
+
+bool HasBmpSignature(std::span<const std::uint8_t> data) {
+  return data.size() >= 2 && data[0] == 'B' && data[1] == 'M';
+}
+
+}  // namespace
+
+Sprites::Sprites(Screen& screen, platform::FileSystem& file_system)
+    : screen_(screen),
+      file_system_(file_system),
+      sprites_(kSpriteSlotsStep, [this](SlotId id) { DiscardSprite(id); }) {
+  screen_.AddObserver(this);
+}
+
+Sprites::~Sprites() {
+  screen_.RemoveObserver(this);
+  OnScreenReleased();
+}
+
+std::int64_t Sprites::LoadSpriteFile(SlotId slot, const std::string& path, int mode) {
+  auto file = file_system_.Open(path, platform::FileAccess::kRead,
+                                platform::FileDisposition::kOpenExisting);
+  if (!file) return 0;
+  const std::int64_t size = file->Size();
+  if (size < 0 || size > kMaxPictureFileBytes) return 0;
+  std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
+  std::size_t done = 0;
+  while (done < data.size()) {
+    const std::int64_t n = file->Read(data.data() + done, data.size() - done);
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  data.resize(done);  // a file that shrank while being read gives what was read
+  return LoadSpriteData(slot, data, mode);
+}
+
+std::int64_t Sprites::LoadSpriteData(SlotId slot, std::span<const std::uint8_t> data, int mode) {
+  // Claiming frees the sprite the slot held: from here on a failure leaves it empty.
+  const auto claim = sprites_.ClaimSlot(slot);
+  if (claim.record == nullptr) return 0;
+  std::optional<SpritePicture> picture;
+  if (HasBmpSignature(data)) {
+    picture = DecodeSpritePicture(data, screen_.depth(), screen_.layout(), mode);
+  } else {
+    for (const PictureDecoder& decoder : decoders_) {
+      picture = decoder(data, screen_.depth(), screen_.layout(), mode);
+      if (picture) break;
+    }
+  }
+  if (!picture) {
+    if (slot == kDynamicSlot) sprites_.ReleaseSlot(claim.id);
+    return 0;
+  }
+  SpriteRecord& record = *claim.record;
+  if (!picture->alpha && !picture->plain) record.key = default_key_;
+  record.picture = std::make_unique<SpritePicture>(std::move(*picture));
+  return slot == kDynamicSlot ? claim.id : 1;
+}
+
+void Sprites::DiscardSprite(SlotId slot) { sprites_.ReleaseSlot(slot); }
+
+void Sprites::OnScreenReleased() {
+  for (SlotId id : sprites_.IdsInVisitOrder()) DiscardSprite(id);
+}
+
+std::uint32_t Sprites::ColourToPixel(int red, int green, int blue) const {
+  const auto r = static_cast<std::uint32_t>(red);
+  const auto g = static_cast<std::uint32_t>(green);
+  const auto b = static_cast<std::uint32_t>(blue);
+  switch (screen_.depth()) {
+    case 15: return (b >> 3) | (g >> 3) << 5 | (r >> 3) << 10;
+    case 16: return (b >> 3) | (g >> 2) << 5 | (r >> 3) << 11;
+    case 24:
+    case 32:
+      if (screen_.layout() == PixelLayout::kBgr24RedLow || screen_.layout() == PixelLayout::kX8B8G8R8) {
+        return r | g << 8 | b << 16;
+      }
+      return b | g << 8 | r << 16;
+    default: return 0;
+  }
+}
+
+void Sprites::SetSpriteKey(SlotId slot, Colour colour) {
+  const std::uint32_t key =
+      ColourToPixel(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                    static_cast<int>((colour >> 16) & 0xFF));
+  if (slot == kDynamicSlot) {
+    default_key_ = key;
+    return;
+  }
+  SpriteRecord* sprite = sprites_.FindSlot(slot);
+  if (sprite != nullptr && !sprite->picture->plain) sprite->key = key;
+}
+
+void Sprites::Draw(SlotId slot, int x, int y, bool keyed) {
+  const SpriteRecord* sprite = sprites_.FindSlot(slot);
+  Surface* target = screen_.target();
+  if (sprite == nullptr || target == nullptr || !screen_.active() || sprite->picture->plain) {
+    return;
+  }
+  const Surface& source = sprite->picture->pixels;
+  // A sprite in another pixel size (an alpha sprite on a shallower screen) cannot be copied.
+  if (source.bytes_per_pixel() != target->bytes_per_pixel()) return;
+
+  int w = source.width();
+  int h = source.height();
+  const int screen_w = target->width();
+  const int screen_h = target->height();
+  if (x >= screen_w || y >= screen_h || x <= -w || y <= -h) return;
+  if (x + w > screen_w) w = screen_w - x;
+  if (y + h > screen_h) h = screen_h - y;
+  int left = 0;
+  int top = 0;
+  if (x < 0) {
+    left = -x;
+    x = 0;
+  }
+  if (y < 0) {
+    top = -y;
+    y = 0;
+  }
+  // Source columns left..w-1 and rows top..h-1 land at (x, y).
+  if (keyed && sprite->key) {
+    CopyPixelsKeyed(source, left, top, w - left, h - top, *target, x, y, *sprite->key);
+  } else {
+    CopyPixels(source, left, top, w - left, h - top, *target, x, y);
+  }
+}
+
+void Sprites::FillScreen(Colour colour) {
+  Surface* target = screen_.target();
+  if (target == nullptr) return;
+  const std::uint32_t value =
+      screen_.depth() <= 8
+          ? colour
+          : ColourToPixel(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                          static_cast<int>((colour >> 16) & 0xFF));
+  FillPixels(*target, value);
+}
+
+}  // namespace grumbol
