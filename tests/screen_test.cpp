@@ -143,6 +143,26 @@ TEST(Screen, LendsTheBackBufferOnceUntilReleased) {
   EXPECT_TRUE(f.screen.BackBufferTarget().has_value());
 }
 
+TEST(Screen, TheOverlayLiesOverThePresentedFrameOnly) {
+  struct Square : FrameOverlay {
+    bool showing = true;
+    bool HasPicture() override { return showing; }
+    void DrawOver(Surface& frame, PixelLayout) override { frame.SetPixel(0, 0, 0xABCDEF); }
+  } overlay;
+  ScreenFixture f;
+  f.screen.StartVideo();
+  f.screen.EnterScreenMode(1024, 768, 32, "x");
+  f.screen.SetFrameOverlay(&overlay);
+  f.screen.target()->SetPixel(1, 0, 0x111111);
+  f.screen.ShowFrame();
+  EXPECT_EQ(f.display.LastFramePixel(0, 0), 0xABCDEFu);
+  EXPECT_EQ(f.display.LastFramePixel(1, 0), 0x111111u);
+  EXPECT_EQ(f.screen.target()->PixelAt(0, 0), 0u);  // the back buffer never sees it
+  overlay.showing = false;
+  f.screen.ShowFrame();
+  EXPECT_EQ(f.display.LastFramePixel(0, 0), 0u);
+}
+
 TEST(Screen, VideoSystemStaysUpWhileAnyUserHoldsIt) {
   ScreenFixture f;
   f.screen.StartVideo();

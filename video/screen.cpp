@@ -1,5 +1,6 @@
 #include "video/screen.h"
 
+#include <cstring>
 #include <string>
 
 namespace grumbol {
@@ -103,6 +104,14 @@ void Screen::ShowFrame() {
     // not shown.
     display_.RestoreScreen();
     restore_pending_ = false;
+  } else if (overlay_ != nullptr && overlay_->HasPicture()) {
+    if (presented_.width() != back_buffer_.width() || presented_.height() != back_buffer_.height() ||
+        presented_.bytes_per_pixel() != back_buffer_.bytes_per_pixel()) {
+      presented_ = Surface(back_buffer_.width(), back_buffer_.height(), back_buffer_.bytes_per_pixel());
+    }
+    std::memcpy(presented_.data(), back_buffer_.data(), back_buffer_.size_bytes());
+    overlay_->DrawOver(presented_, layout_);
+    display_.Present(presented_.data(), presented_.pitch());
   } else {
     display_.Present(back_buffer_.data(), back_buffer_.pitch());
   }
@@ -113,6 +122,7 @@ void Screen::ReleaseScreenResources() {
   for (ScreenObserver* observer : observers_) observer->OnScreenReleased();
   display_.CloseScreen();
   back_buffer_ = Surface();
+  presented_ = Surface();
   back_buffer_lent_ = false;
   restore_pending_ = false;
   if (display_.HasWindow()) display_.ShowCursor(true);

@@ -25,6 +25,17 @@ class ScreenObserver {
   virtual void OnDeactivated() {}
 };
 
+// A picture laid over every presented frame, above everything the game drew and never into
+// the back buffer (the playing movie's picture).
+class FrameOverlay {
+ public:
+  virtual ~FrameOverlay() = default;
+  // Whether there is anything to lay over the frame now.
+  virtual bool HasPicture() = 0;
+  // Draws onto `frame`, a copy of the back buffer about to be presented.
+  virtual void DrawOver(Surface& frame, PixelLayout layout) = 0;
+};
+
 // The program's window and its full-screen display: the back buffer that sprites and text
 // are drawn into, frame presentation with the window-event pump, and the focus state.
 class Screen {
@@ -37,6 +48,8 @@ class Screen {
   // An observer stays registered until it removes itself (at the latest in its destructor).
   void AddObserver(ScreenObserver* observer) { observers_.push_back(observer); }
   void RemoveObserver(ScreenObserver* observer) { std::erase(observers_, observer); }
+  // The overlay laid over each presented frame; null for none.
+  void SetFrameOverlay(FrameOverlay* overlay) { overlay_ = overlay; }
   // The keyboard start that StartVideo runs (the keyboard module wires it).
   void SetKeyboardStarter(std::function<int()> start_keyboard) {
     start_keyboard_ = std::move(start_keyboard);
@@ -85,6 +98,7 @@ class Screen {
   FramePacer pacer_;
   std::vector<ScreenObserver*> observers_;
   std::function<int()> start_keyboard_;
+  FrameOverlay* overlay_ = nullptr;
 
   bool window_holds_video_ = false;  // the window keeps the video system up while it lives
   bool video_up_ = false;
@@ -92,6 +106,7 @@ class Screen {
   bool started_ = false;
 
   Surface back_buffer_;
+  Surface presented_;  // the back buffer with the overlay on it, while there is one
   bool back_buffer_lent_ = false;
   int screen_width_ = 0;
   int screen_height_ = 0;
