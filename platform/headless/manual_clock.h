@@ -15,7 +15,6 @@ class ManualClock final : public Clock {
   std::uint32_t TickCount() override { return tick_; }
   void Sleep(std::uint32_t milliseconds) override {
     tick_ += milliseconds;
-    slept_ms_ += milliseconds;
     micros_ += std::uint64_t{milliseconds} * 1000u;
   }
   std::uint64_t Microseconds() override { return micros_; }
@@ -27,13 +26,11 @@ class ManualClock final : public Clock {
   void SetTickCount(std::uint32_t tick) { tick_ = tick; }
   // Moves the fine time on, as work that takes time would.
   void Advance(std::uint64_t microseconds) { micros_ += microseconds; }
-  // Total time asked for by Sleep and SleepMicroseconds since construction.
-  std::uint64_t SleptMilliseconds() const { return slept_ms_; }
+  // Total time asked for by SleepMicroseconds since construction.
   std::uint64_t SleptMicroseconds() const { return slept_micros_; }
 
  private:
   std::uint32_t tick_;
-  std::uint64_t slept_ms_ = 0;
   std::uint64_t micros_ = 0;
   std::uint64_t slept_micros_ = 0;
 };
