@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+#include "platform/dialogs.h"
+
+namespace grumbol::platform {
+
+// The dialogs on GTK3. GTK is brought up at the first use; with no display the dialogs are
+// not available and every call returns at once (0, or the empty text).
+class GtkDialogs final : public Dialogs {
+ public:
+  // Width and height of the text-entry window and of its parts, in pixels.
+  static constexpr int kAskWidth = 300;
+  static constexpr int kAskHeight = 130;
+
+  bool Available() override;
+  int ShowMessageBox(const std::string& title, const std::string& text, int flags) override;
+  std::string AskForText(const std::string& title, const std::string& prompt,
+                         const std::string& default_text) override;
+
+ private:
+  enum class State { kUntried, kReady, kUnavailable };
+  State state_ = State::kUntried;
+};
+
+}  // namespace grumbol::platform
