@@ -47,6 +47,9 @@ class SdlDisplay final : public Display {
   bool PollWindowEvent(WindowEvent& event) override;
   void ShowCursor(bool visible) override;
 
+  // The window's SDL identifier (0 until it exists), for the input devices that belong to it.
+  std::uint32_t window_id() const { return window_id_; }
+
   // For diagnostics and tests.
   FullScreenPath full_screen_path() const { return path_; }
   std::string RendererName() const;

@@ -1,0 +1,191 @@
+#include "platform/sdl/sdl_input.h"
+
+#include <array>
+
+#include "platform/sdl/sdl_scan_codes.h"
+
+namespace grumbol::platform {
+
+namespace {
+
+// Wheel units per notch, as the mice we stand in for report them.
+constexpr int kWheelUnitsPerNotch = 120;
+
+bool HasFocus(const SdlDisplay& display) {
+  SDL_Window* focus = SDL_GetKeyboardFocus();
+  return focus != nullptr && display.window_id() != 0 && SDL_GetWindowID(focus) == display.window_id();
+}
+
+// Takes every queued event of the types first..last, handing each to `use`.
+template <typename Use>
+void TakeQueued(Uint32 first, Uint32 last, Use use) {
+  std::array<SDL_Event, 64> events;
+  int taken = 0;
+  do {
+    taken = SDL_PeepEvents(events.data(), static_cast<int>(events.size()), SDL_GETEVENT, first, last);
+    for (int i = 0; i < taken; ++i) use(events[static_cast<std::size_t>(i)]);
+  } while (taken == static_cast<int>(events.size()));
+}
+
+class SdlKeyboard final : public KeyboardDevice {
+ public:
+  explicit SdlKeyboard(const SdlDisplay& display) : display_(display) {}
+
+  void Acquire() override {
+    SDL_PumpEvents();
+    if (!HasFocus(display_)) return;
+    // SDL's own key state is what the queued events would make of it; it also knows keys
+    // that went down while the keyboard was not ours.
+    TakeQueued(SDL_KEYDOWN, SDL_KEYUP, [](const SDL_Event&) {});
+    state_.fill(0);
+    int count = 0;
+    const Uint8* sdl_keys = SDL_GetKeyboardState(&count);
+    for (int i = 0; i < count; ++i) {
+      const int code = DirectInputKeyFor(static_cast<SDL_Scancode>(i));
+      if (sdl_keys[i] != 0 && code != 0) state_[static_cast<std::size_t>(code)] = kKeyDownBit;
+    }
+    acquired_ = true;
+  }
+
+  void Unacquire() override { acquired_ = false; }
+
+  bool ReadState(KeyStates& keys) override {
+    SDL_PumpEvents();
+    if (!acquired_ || !HasFocus(display_)) {
+      acquired_ = false;
+      TakeQueued(SDL_KEYDOWN, SDL_KEYUP, [](const SDL_Event&) {});
+      return false;
+    }
+    // Down until its key-up: the repeated key-downs of auto-repeat change nothing.
+    TakeQueued(SDL_KEYDOWN, SDL_KEYUP, [this](const SDL_Event& event) {
+      if (event.key.windowID != display_.window_id()) return;
+      const int code = DirectInputKeyFor(event.key.keysym.scancode);
+      if (code != 0) {
+        state_[static_cast<std::size_t>(code)] = event.type == SDL_KEYDOWN ? kKeyDownBit : 0;
+      }
+    });
+    keys = state_;
+    return true;
+  }
+
+ private:
+  const SdlDisplay& display_;
+  bool acquired_ = false;
+  KeyStates state_{};
+};
+
+class SdlMouse final : public MouseDevice {
+ public:
+  explicit SdlMouse(const SdlDisplay& display) : display_(display) {}
+  ~SdlMouse() override { Unacquire(); }
+  SdlMouse(const SdlMouse&) = delete;
+  SdlMouse& operator=(const SdlMouse&) = delete;
+
+  bool SetUp(int buffer_size) override {
+    buffer_.Reset(buffer_size);
+    return display_.window_id() != 0;
+  }
+
+  bool Acquire() override {
+    SDL_PumpEvents();
+    if (!HasFocus(display_)) return false;
+    if (acquired_) return true;
+    if (SDL_SetRelativeMouseMode(SDL_TRUE) != 0) return false;
+    // The device reports only what happens while it is taken.
+    TakeQueued(SDL_MOUSEMOTION, SDL_MOUSEWHEEL, [](const SDL_Event&) {});
+    buffer_.Clear();
+    acquired_ = true;
+    return true;
+  }
+
+  void Unacquire() override {
+    if (!acquired_) return;
+    SDL_SetRelativeMouseMode(SDL_FALSE);
+    acquired_ = false;
+  }
+
+  MouseReadResult Read(std::span<MouseRecord> records, int& count) override {
+    count = 0;
+    SDL_PumpEvents();
+    if (!acquired_ || !HasFocus(display_)) {
+      Unacquire();
+      TakeQueued(SDL_MOUSEMOTION, SDL_MOUSEWHEEL, [](const SDL_Event&) {});
+      return MouseReadResult::kNotAcquired;
+    }
+    TakeQueued(SDL_MOUSEMOTION, SDL_MOUSEWHEEL, [this](const SDL_Event& event) { Gather(event); });
+    return buffer_.Take(records, count);
+  }
+
+  std::optional<int> WheelGranularity() override { return kWheelUnitsPerNotch; }
+
+ private:
+  void Gather(const SDL_Event& event) {
+    switch (event.type) {
+      case SDL_MOUSEMOTION:
+        if (!Ours(event.motion.windowID, event.motion.which)) return;
+        if (event.motion.xrel != 0) buffer_.PushMovement(MouseObject::kX, event.motion.xrel);
+        if (event.motion.yrel != 0) buffer_.PushMovement(MouseObject::kY, event.motion.yrel);
+        return;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP: {
+        if (!Ours(event.button.windowID, event.button.which)) return;
+        const std::optional<MouseObject> button = ButtonFor(event.button.button);
+        if (button) {
+          buffer_.Push({*button, event.type == SDL_MOUSEBUTTONDOWN ? kKeyDownBit : 0});
+        }
+        return;
+      }
+      case SDL_MOUSEWHEEL: {
+        if (!Ours(event.wheel.windowID, event.wheel.which)) return;
+        const int notches =
+            event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+        if (notches != 0) buffer_.Push({MouseObject::kWheel, notches * kWheelUnitsPerNotch});
+        return;
+      }
+      default: return;
+    }
+  }
+
+  // Events of our window from a real mouse, not touches that SDL passes on as a mouse.
+  bool Ours(Uint32 window_id, Uint32 which) const {
+    return window_id == display_.window_id() && which != SDL_TOUCH_MOUSEID;
+  }
+
+  static std::optional<MouseObject> ButtonFor(Uint8 sdl_button) {
+    switch (sdl_button) {
+      case SDL_BUTTON_LEFT: return MouseObject::kButton1;
+      case SDL_BUTTON_RIGHT: return MouseObject::kButton2;
+      case SDL_BUTTON_MIDDLE: return MouseObject::kButton3;
+      case SDL_BUTTON_X1: return MouseObject::kButton4;
+      default: return std::nullopt;  // beyond the four buttons a mouse device reports
+    }
+  }
+
+  const SdlDisplay& display_;
+  bool acquired_ = false;
+  MouseRecordBuffer buffer_;
+};
+
+}  // namespace
+
+bool SdlInput::Start() {
+  if (video_) return true;
+  sdl::VideoSubsystemRef video;
+  if (!video.HasUsableDisplay()) return false;
+  // Without it SDL drops a click that comes right after the window got the focus.
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  video_.emplace(std::move(video));
+  return true;
+}
+
+std::unique_ptr<KeyboardDevice> SdlInput::CreateKeyboard() {
+  if (!video_) return nullptr;
+  return std::make_unique<SdlKeyboard>(display_);
+}
+
+std::unique_ptr<MouseDevice> SdlInput::CreateMouse() {
+  if (!video_) return nullptr;
+  return std::make_unique<SdlMouse>(display_);
+}
+
+}  // namespace grumbol::platform
