@@ -1,0 +1,160 @@
+#include "audio/sounds.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "audio/wave_file.h"
+
+namespace grumbol {
+
+namespace {
+
+constexpr SlotId kSoundSlotsStep = 64;
+
+// Sound files bigger than this are no sound effects of ours.
+constexpr std::int64_t kMaxSoundFileBytes = std::int64_t{256} << 20;
+
+std::optional<DeviceSound> DecodeWithDecoder(SoundDecoder& decoder) {
+  const int channels = decoder.Channels();
+  const std::int64_t frames = decoder.Frames();
+  const int rate = decoder.Rate();
+  if ((channels != 1 && channels != 2) || frames <= 0 || rate <= 0) return std::nullopt;
+  const std::int64_t frame_bytes = std::int64_t{2} * channels;
+  const std::int64_t bytes = frames > Sounds::kMaxDecodedBytes / frame_bytes
+                                 ? Sounds::kMaxDecodedBytes
+                                 : frames * frame_bytes;
+  std::vector<std::int16_t> samples(static_cast<std::size_t>(bytes / 2));
+  decoder.Decode(samples);
+  auto sound = DeviceSoundFromPcm16(samples, channels, rate);
+  if (sound.bytes.empty()) return std::nullopt;
+  return sound;
+}
+
+}  // namespace
+
+Sounds::Sounds(Screen& screen, platform::FileSystem& file_system, platform::AudioSystem& audio)
+    : screen_(screen),
+      file_system_(file_system),
+      audio_(audio),
+      slots_(kSoundSlotsStep, [this](SlotId id) { FreeSoundSlot(id); }) {}
+
+Sounds::~Sounds() { EndSound(); }
+
+int Sounds::StartSound() {
+  started_ = true;
+  if (!volume_table_) volume_table_.emplace();
+  if (screen_.CreateScreenWindow() == 0) return 0;
+  if (device_) return 1;
+  device_ = audio_.OpenDefaultDevice();
+  return device_ ? 1 : 0;
+}
+
+std::int64_t Sounds::LoadSoundFile(SlotId slot, const std::string& path) {
+  if (!device_) return 0;
+  auto file = file_system_.Open(path, platform::FileAccess::kRead,
+                                platform::FileDisposition::kOpenExisting);
+  if (!file) return 0;
+  const std::int64_t size = file->Size();
+  if (size < 0 || size > kMaxSoundFileBytes) return 0;
+  std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
+  std::size_t done = 0;
+  while (done < data.size()) {
+    const std::int64_t n = file->Read(data.data() + done, data.size() - done);
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  data.resize(done);  // a file that shrank while being read gives what was read
+  return LoadSoundData(slot, data);
+}
+
+std::int64_t Sounds::LoadSoundData(SlotId slot, std::span<const std::uint8_t> data) {
+  if (!device_) return 0;
+  // Everything that can fail comes before the claim, so a failed load keeps the old sound.
+  std::optional<DeviceSound> sound;
+  if (HasRiffSignature(data)) {
+    sound = ReadWaveSound(data);
+  } else {
+    for (const auto& decoder : decoders_) {
+      if (decoder->Probe(data)) {
+        sound = DecodeWithDecoder(*decoder);
+        break;
+      }
+    }
+  }
+  if (!sound) return 0;
+  auto buffer = device_->CreateBuffer(sound->View());
+  if (!buffer) return 0;
+  auto voice = device_->CreateVoice(buffer);
+  if (!voice) return 0;
+
+  const auto claim = slots_.ClaimSlot(slot);
+  if (claim.record == nullptr) return 0;
+  SoundSlot& record = *claim.record;
+  record.volume = voice->Volume();
+  record.sound = std::move(voice);
+  record.buffer = std::move(buffer);
+  return slot == kDynamicSlot ? claim.id : 1;
+}
+
+std::int32_t Sounds::PlaySoundSlot(SlotId slot, int flags) {
+  SoundSlot* record = slots_.FindSlot(slot);
+  if (record == nullptr) return 0;
+  const bool looping = (flags & kPlayLooping) != 0;
+  if ((flags & kPlayExtraVoice) != 0) return PlayExtraVoice(*record, looping);
+  return record->sound->Play(looping) ? 1 : 0;
+}
+
+std::int32_t Sounds::PlayExtraVoice(SoundSlot& record, bool looping) {
+  // Only voices still playing once stay; finished and looping ones go.
+  std::erase_if(record.voices, [](const SoundVoice& v) {
+    return v.voice->State() != platform::VoiceState::kPlaying;
+  });
+  auto voice = device_->CreateVoice(record.buffer);
+  if (!voice) return 0;
+  voice->SetVolume(record.volume);
+  voice->Play(looping);
+  last_voice_handle_ = last_voice_handle_ == std::numeric_limits<std::int32_t>::max()
+                           ? 1
+                           : last_voice_handle_ + 1;
+  record.voices.push_back({last_voice_handle_, std::move(voice)});
+  return last_voice_handle_;
+}
+
+int Sounds::SetSoundVolume(SlotId slot, int volume) {
+  SoundSlot* record = slots_.FindSlot(slot);
+  if (record == nullptr) return 0;
+  record->sound->SetVolume(volume_table_->Attenuation(volume));
+  return 1;
+}
+
+void Sounds::RegisterSoundDecoder(std::shared_ptr<SoundDecoder> decoder) {
+  if (decoder && decoders_.size() < kMaxDecoders) decoders_.push_back(std::move(decoder));
+}
+
+void Sounds::FreeSoundSlot(SlotId slot) {
+  SoundSlot* record = slots_.FindSlot(slot);
+  if (record == nullptr) return;
+  record->voices.clear();  // the voices first: they play the slot's buffer
+  slots_.ReleaseSlot(slot);
+}
+
+void Sounds::EndSound() {
+  if (!started_) return;
+  slots_.ForEachSlot([this](SlotId id, SoundSlot&) {
+    FreeSoundSlot(id);
+    return true;
+  });
+  device_.reset();
+}
+
+std::int64_t Sounds::SoundPosition(SlotId slot) {
+  SoundSlot* record = slots_.FindSlot(slot);
+  return record != nullptr ? record->sound->Position() : -1;
+}
+
+std::size_t Sounds::VoiceCount(SlotId slot) {
+  SoundSlot* record = slots_.FindSlot(slot);
+  return record != nullptr ? record->voices.size() : 0;
+}
+
+}  // namespace grumbol

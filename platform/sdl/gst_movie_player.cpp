@@ -1,0 +1,166 @@
+#include "platform/sdl/gst_movie_player.h"
+
+#include <gst/app/gstappsink.h>
+#include <gst/video/video.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace grumbol::platform {
+namespace {
+
+// Long enough for a slow machine or a sanitizer build; an unplayable file fails long before.
+constexpr GstClockTime kPrerollTimeout = 10 * GST_SECOND;
+// Pausing a playing movie only waits for the next picture to arrive.
+constexpr GstClockTime kPauseTimeout = GST_SECOND;
+
+double LinearGain(int hundredths_db) { return std::pow(10.0, hundredths_db / 2000.0); }
+
+// Only the side opposite to the balance is attenuated, by |balance| hundredths of a decibel.
+double Panorama(int balance) {
+  const double side = 1.0 - std::pow(10.0, -std::abs(balance) / 2000.0);
+  return balance < 0 ? -side : side;
+}
+
+}  // namespace
+
+namespace gst {
+
+Library::Library() {
+  GError* error = nullptr;
+  ready_ = gst_init_check(nullptr, nullptr, &error) != FALSE;
+  if (error != nullptr) g_error_free(error);
+}
+
+}  // namespace gst
+
+bool GstMoviePlayer::Start() {
+  if (!library_) library_.emplace();
+  return library_->Ready();
+}
+
+std::unique_ptr<GstMovie> GstMoviePlayer::OpenMovie(const std::string& path) {
+  if (!library_ || !library_->Ready() || path.empty()) return nullptr;
+  std::string native = path;
+  std::replace(native.begin(), native.end(), '\\', '/');
+  gchar* uri = gst_filename_to_uri(native.c_str(), nullptr);
+  if (uri == nullptr) return nullptr;
+  auto movie = GstMovie::Open(uri);
+  g_free(uri);
+  return movie;
+}
+
+GstMovie::GstMovie(gst::ElementPtr playbin, gst::ElementPtr panorama, gst::ElementPtr sink)
+    : playbin_(std::move(playbin)),
+      panorama_(std::move(panorama)),
+      sink_(std::move(sink)),
+      bus_(gst_element_get_bus(playbin_.get())) {}
+
+GstMovie::~GstMovie() { gst_element_set_state(playbin_.get(), GST_STATE_NULL); }
+
+std::unique_ptr<GstMovie> GstMovie::Open(const std::string& uri) {
+  gst::ElementPtr playbin = gst::MakeElement("playbin");
+  gst::ElementPtr panorama = gst::MakeElement("audiopanorama");
+  gst::ElementPtr sink = gst::MakeElement("appsink");
+  if (!playbin || !panorama || !sink) return nullptr;
+
+  gst_util_set_object_arg(G_OBJECT(panorama.get()), "method", "simple");
+  gst::CapsPtr caps(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", nullptr));
+  // Only the newest picture matters: the screen takes one per frame it presents.
+  g_object_set(sink.get(), "caps", caps.get(), "max-buffers", 1u, "drop", TRUE,
+               "enable-last-sample", FALSE, nullptr);
+  gst_util_set_object_arg(G_OBJECT(playbin.get()), "flags", "video+audio+soft-volume");
+  g_object_set(playbin.get(), "uri", uri.c_str(), "video-sink", sink.get(), "audio-filter",
+               panorama.get(), nullptr);
+
+  std::unique_ptr<GstMovie> movie(
+      new GstMovie(std::move(playbin), std::move(panorama), std::move(sink)));
+  if (!movie->WaitForPreroll()) return nullptr;
+  movie->ReadSize();
+  return movie;
+}
+
+bool GstMovie::WaitForPreroll() {
+  const GstStateChangeReturn change = gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
+  if (change != GST_STATE_CHANGE_ASYNC) return change == GST_STATE_CHANGE_SUCCESS;
+  // Everything else on the bus until then is of no interest and is dropped. Only the
+  // pipeline itself posts ASYNC_DONE on the bus: every stream is ready.
+  gst::MessagePtr message(gst_bus_timed_pop_filtered(
+      bus_.get(), kPrerollTimeout,
+      static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE)));
+  return message && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ASYNC_DONE;
+}
+
+void GstMovie::ReadSize() {
+  gst::PadPtr pad(gst_element_get_static_pad(sink_.get(), "sink"));
+  if (!pad) return;
+  gst::CapsPtr caps(gst_pad_get_current_caps(pad.get()));
+  GstVideoInfo info;
+  if (!caps || !gst_video_info_from_caps(&info, caps.get())) return;  // no picture
+  width_ = GST_VIDEO_INFO_WIDTH(&info);
+  height_ = GST_VIDEO_INFO_HEIGHT(&info);
+}
+
+void GstMovie::Play() {
+  has_picture_ = false;
+  gst_element_set_state(playbin_.get(), GST_STATE_PLAYING);
+}
+
+void GstMovie::StopAndRewind() {
+  gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
+  gst_element_get_state(playbin_.get(), nullptr, nullptr, kPauseTimeout);
+  // The flushing seek empties the picture queue too; what was shown stays in picture_.
+  gst_element_seek_simple(playbin_.get(), GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH, 0);
+}
+
+void GstMovie::SetVolume(int hundredths_db) {
+  if (volume_ == hundredths_db) return;
+  volume_ = hundredths_db;
+  g_object_set(playbin_.get(), "volume", LinearGain(hundredths_db), nullptr);
+}
+
+void GstMovie::SetBalance(int balance) {
+  if (balance_ == balance) return;
+  balance_ = balance;
+  g_object_set(panorama_.get(), "panorama", static_cast<gfloat>(Panorama(balance)), nullptr);
+}
+
+void GstMovie::DrainBus() {
+  // Playback errors end the playback by themselves and nothing here acts on events (a movie
+  // stays where it ended); the messages are only taken off so that they do not pile up.
+  while (gst::MessagePtr(gst_bus_pop(bus_.get()))) {
+  }
+}
+
+const MoviePicture* GstMovie::Picture() {
+  DrainBus();
+  gst::SamplePtr newest;
+  while (GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink_.get()), 0)) {
+    newest.reset(sample);
+  }
+  if (newest) {
+    GstVideoInfo info;
+    GstCaps* caps = gst_sample_get_caps(newest.get());
+    GstBuffer* buffer = gst_sample_get_buffer(newest.get());
+    GstVideoFrame frame;
+    if (caps != nullptr && buffer != nullptr && gst_video_info_from_caps(&info, caps) &&
+        gst_video_frame_map(&frame, &info, buffer, GST_MAP_READ)) {
+      picture_.width = GST_VIDEO_FRAME_WIDTH(&frame);
+      picture_.height = GST_VIDEO_FRAME_HEIGHT(&frame);
+      const auto row_bytes = static_cast<std::size_t>(picture_.width) * 4;
+      picture_.bgrx.resize(row_bytes * static_cast<std::size_t>(picture_.height));
+      const auto* src = static_cast<const std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
+      const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
+      for (int y = 0; y < picture_.height; ++y) {
+        std::memcpy(picture_.bgrx.data() + row_bytes * static_cast<std::size_t>(y),
+                    src + static_cast<std::ptrdiff_t>(stride) * y, row_bytes);
+      }
+      gst_video_frame_unmap(&frame);
+      has_picture_ = true;
+    }
+  }
+  return has_picture_ ? &picture_ : nullptr;
+}
+
+}  // namespace grumbol::platform

@@ -1,0 +1,257 @@
+#include "audio/sounds.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+
+#include "platform/headless/headless_display.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/sdl/openal_audio.h"
+#include "tests/support/wave_writer.h"
+
+// Sounds play through OpenAL Soft's loopback device at their own rate, so the rendered output
+// carries each sample unchanged and shows level and position exactly.
+
+namespace grumbol {
+namespace {
+
+using testing::Bytes;
+using testing::Chunk;
+using testing::Le;
+using testing::MakeWave;
+using testing::Riff;
+
+constexpr int kRate = 22050;
+
+// Sounds on a loopback device at kRate, or with no device at all.
+struct SoundFixture final : platform::AudioSystem {
+  explicit SoundFixture(bool has_device = true, bool has_display = true)
+      : has_device(has_device), display(clock, {.has_display = has_display}) {
+    started = sounds.StartSound();
+  }
+  std::unique_ptr<platform::AudioDevice> OpenDefaultDevice() override {
+    ++opens;
+    auto device = has_device ? platform::OpenAlDevice::OpenLoopback(kRate) : nullptr;
+    loopback = device.get();
+    return device;
+  }
+  // Left and right interleaved.
+  std::vector<float> Render(int frames) { return loopback->Render(frames); }
+
+  bool has_device;
+  int opens = 0;
+  platform::OpenAlDevice* loopback = nullptr;
+  platform::ManualClock clock;
+  platform::HeadlessDisplay display;
+  Screen screen{display, clock};
+  platform::PosixFileSystem files;
+  Sounds sounds{screen, files, *this};
+  int started = 0;
+};
+
+// Frame i of the ramp holds (i + 1) / 1024 on the left and its negative on the right: the
+// value tells the position.
+constexpr int kRampFrames = 100;
+float Ramp(int i) { return i >= 0 && i < kRampFrames ? static_cast<float>(i + 1) / 1024 : 0; }
+
+Bytes StereoFloatWave(int frames, float (*left)(int)) {
+  std::vector<float> samples;
+  for (int i = 0; i < frames; ++i) samples.insert(samples.end(), {left(i), -left(i)});
+  Bytes bytes(samples.size() * 4);
+  std::memcpy(bytes.data(), samples.data(), bytes.size());
+  return MakeWave({.tag = 3, .channels = 2, .block_align = 8, .bits = 32, .samples = bytes});
+}
+Bytes RampWave() { return StereoFloatWave(kRampFrames, Ramp); }
+
+// The rendered left channel against the sum of ramps started `starts` frames before.
+void ExpectRamps(const std::vector<float>& out, std::vector<int> starts) {
+  for (std::size_t i = 0; i < out.size() / 2; ++i) {
+    float expected = 0;
+    for (int start : starts) expected += Ramp(static_cast<int>(i) + start);
+    ASSERT_NEAR(out[2 * i], expected, 1e-6) << "frame " << i;
+  }
+}
+
+TEST(SoundFormats, EachFormatPlaysItsSamplesOnBothChannels) {
+  struct Case {
+    const char* name;
+    testing::WaveSpec spec;
+    std::vector<double> left, right;  // in units of 1/32768; no right: as left
+  };
+  const Case cases[] = {
+      {"u8 mono", {.block_align = 1, .bits = 8, .samples = {128, 255, 0, 192}}, {0, 32512, -32768, 16384}, {}},
+      {"s16 stereo, LIST chunk before data",
+       {.channels = 2, .block_align = 4, .between = Chunk("LIST", Bytes(10)), .samples = Le({1000, 3000, -2000, 4000}, 2)},
+       {1000, -2000}, {3000, 4000}},
+      {"float32 mono", {.tag = 3, .block_align = 4, .bits = 32, .samples = Le({0x3E800000, 0xBF000000}, 4)}, {8192, -16384}, {}},
+      {"mu-law mono", {.tag = 7, .block_align = 1, .bits = 8, .samples = {0xFF, 0x80, 0x00}}, {0, 32124, -32124}, {}},
+      {"A-law stereo", {.tag = 6, .channels = 2, .block_align = 2, .bits = 8, .samples = {0xD5, 0x55, 0xAA, 0x2A}},
+       {8, 32256}, {-8, -32256}},
+      {"24-bit mono, partial frame dropped", {.block_align = 3, .bits = 24, .samples = {0, 0, 0x40, 0, 0, 0xC0, 0x80, 0, 0, 1}},
+       {16384, -16384, 0.5}, {}},
+      {"32-bit stereo", {.channels = 2, .block_align = 8, .bits = 32, .samples = Le({0x40000000, -0x20000000}, 4)}, {16384}, {-8192}},
+      // Coefficient pair 0 predicts the last sample; at the smallest step each nibble n adds 16 n.
+      {"MS ADPCM mono",
+       {.tag = 2, .block_align = 9, .bits = 4,
+        .extra = Le({6, 7, 256, 0, 512, -256, 0, 0, 192, 64, 240, 0, 460, -208, 392, -232}, 2),
+        .samples = {0, 16, 0, 100, 0, 50, 0, 0x11, 0xF3}},
+       {50, 100, 116, 132, 116, 164}, {}},
+      {"IMA ADPCM stereo",
+       {.tag = 0x11, .channels = 2, .block_align = 16, .bits = 4, .extra = Le({9}, 2),
+        .samples = {0xE8, 0x03, 10, 0, 0x18, 0xFC, 40, 0, 0x44, 0xC4, 0xA2, 0x80, 0x07, 0xF0, 0x55, 0x1D}},
+       {1000, 1021, 1046, 1077, 1039, 1064, 1042, 1046, 1043}, {-1000, -369, -279, -197, -1317, 445, 3026, -753, 756}},
+  };
+  SoundFixture f;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_EQ(f.sounds.LoadSoundData(3, MakeWave(c.spec)), 1);
+    ASSERT_EQ(f.sounds.PlaySoundSlot(3), 1);
+    const auto out = f.Render(12);
+    const auto& right = c.right.empty() ? c.left : c.right;
+    for (std::size_t i = 0; i < out.size() / 2; ++i) {
+      EXPECT_NEAR(out[2 * i], i < c.left.size() ? c.left[i] / 32768 : 0, 1e-6) << "frame " << i;
+      EXPECT_NEAR(out[2 * i + 1], i < right.size() ? right[i] / 32768 : 0, 1e-6) << "frame " << i;
+    }
+  }
+}
+
+TEST(Sounds, VolumeAttenuatesTheSlotsSoundByTheTable) {
+  SoundFixture f;
+  ASSERT_EQ(f.sounds.LoadSoundData(5, StereoFloatWave(64, [](int) { return 0.5F; })), 1);
+  const std::pair<int, int> cases[] = {{100, 0}, {50, -603}, {1, -4000}, {0, -10000}, {70, -310},
+                                       {99, -9}, {2, -3398}, {150, 0},   {-5, -10000}};
+  for (const auto& [volume, hundredths_db] : cases) {
+    SCOPED_TRACE(volume);
+    ASSERT_EQ(f.sounds.SetSoundVolume(5, volume), 1);
+    f.sounds.PlaySoundSlot(5);
+    // Neighbouring hundredths of a decibel differ by 0.115 %; -100 dB is silence.
+    const double expected = 0.5 * std::pow(10.0, hundredths_db / 2000.0);
+    EXPECT_NEAR(f.Render(4)[4], expected, std::max(expected * 3e-4, 1e-5));
+  }
+  EXPECT_EQ(f.sounds.SetSoundVolume(6, 50), 0);
+}
+
+TEST(Sounds, PlayRestartsLoopsAndAddsVoices) {
+  SoundFixture f;
+  ASSERT_EQ(f.sounds.LoadSoundData(5, RampWave()), 1);
+
+  // Flags 0 cut the sound off and start it again from its beginning.
+  f.sounds.PlaySoundSlot(5);
+  f.Render(30);
+  EXPECT_EQ(f.sounds.SoundPosition(5), 30);
+  EXPECT_EQ(f.sounds.PlaySoundSlot(5, 0), 1);
+  ExpectRamps(f.Render(kRampFrames + 20), {0});
+
+  // Flag 1 loops; flags 0 then play once.
+  EXPECT_EQ(f.sounds.PlaySoundSlot(5, Sounds::kPlayLooping), 1);
+  f.Render(40);
+  ExpectRamps(f.Render(kRampFrames), {40 - kRampFrames, 40});
+  f.sounds.PlaySoundSlot(5);
+  ExpectRamps(f.Render(kRampFrames + 10), {0});
+
+  // Flag 2: overlapping voices at full level, whatever the slot's own volume.
+  f.sounds.SetSoundVolume(5, 10);
+  std::int32_t handles[3];
+  for (int i = 0; i < 3; ++i) {
+    if (i > 0) f.Render(10);
+    handles[i] = f.sounds.PlaySoundSlot(5, Sounds::kPlayExtraVoice);
+  }
+  EXPECT_TRUE(handles[0] != 0 && handles[0] != handles[1] && handles[1] != handles[2]);
+  EXPECT_EQ(f.sounds.VoiceCount(5), 3u);
+  ExpectRamps(f.Render(kRampFrames + 30), {20, 10, 0});
+
+  // The next flag-2 play lets finished voices go, and looping ones too.
+  f.sounds.PlaySoundSlot(5, Sounds::kPlayExtraVoice | Sounds::kPlayLooping);
+  EXPECT_EQ(f.sounds.VoiceCount(5), 1u);
+  f.Render(50);
+  f.sounds.PlaySoundSlot(5, Sounds::kPlayExtraVoice);
+  EXPECT_EQ(f.sounds.VoiceCount(5), 1u);
+  ExpectRamps(f.Render(kRampFrames + 10), {0});
+
+  // Freeing the slot silences it and everything it played.
+  f.sounds.PlaySoundSlot(5, Sounds::kPlayLooping);
+  f.sounds.PlaySoundSlot(5, Sounds::kPlayExtraVoice | Sounds::kPlayLooping);
+  f.sounds.FreeSoundSlot(5);
+  EXPECT_EQ(f.sounds.PlaySoundSlot(5), 0);
+  ExpectRamps(f.Render(20), {});
+}
+
+TEST(Sounds, FailedLoadKeepsTheSlotsSound) {
+  const Bytes plain = MakeWave({});
+  Bytes format(plain.begin() + 20, plain.begin() + 36);  // 16-bit mono PCM
+  const Bytes data = Chunk("data", Bytes(4));
+  // The LIST size would wrap a 32-bit walk back onto a "data" header hidden in "fmt ".
+  Bytes format_hiding_data = format;
+  format_hiding_data.insert(format_hiding_data.end(), {'d', 'a', 't', 'a', 2, 0, 0, 0});
+  const std::pair<const char*, Bytes> cases[] = {
+      {"not RIFF", Bytes{'R', 'I', 'F', 'X', 0, 0, 0, 0, 'W', 'A', 'V', 'E'}},
+      {"too short for the header", Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}},
+      {"first chunk not fmt", Riff({Chunk("LIST", {}), Chunk("fmt ", format), data})},
+      {"fmt past the end", Riff({Chunk("fmt ", format, 200)})},
+      {"no data chunk", Riff({Chunk("fmt ", format), Chunk("LIST", Bytes(6))})},
+      {"chunk past the end", Riff({Chunk("fmt ", format_hiding_data), Chunk("LIST", {}, 0xFFFFFFF0)})},
+      {"data longer than the file", Riff({Chunk("fmt ", format), Chunk("data", Bytes(4), 100)})},
+      {"less than one frame", MakeWave({.channels = 2, .block_align = 4, .samples = Bytes(3)})},
+      {"unknown format tag", MakeWave({.tag = 0x55, .samples = Bytes(4)})},
+      {"block align not the frame size", MakeWave({.block_align = 4, .samples = Bytes(8)})},
+      {"MS ADPCM with other coefficients",
+       MakeWave({.tag = 2, .block_align = 9, .bits = 4, .extra = Le({6, 7, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 2),
+                 .samples = Bytes(9)})},
+      {"IMA ADPCM block without samples",
+       MakeWave({.tag = 0x11, .block_align = 4, .bits = 4, .extra = Le({1}, 2), .samples = Bytes(8)})},
+  };
+  SoundFixture f;
+  ASSERT_EQ(f.sounds.LoadSoundData(5, RampWave()), 1);
+  for (const auto& [name, bytes] : cases) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(f.sounds.LoadSoundData(5, bytes), 0);
+    f.sounds.PlaySoundSlot(5);
+    ExpectRamps(f.Render(4), {0});
+  }
+  EXPECT_EQ(f.sounds.LoadSoundFile(5, "/nonexistent/Sound1.qzs"), 0);
+  EXPECT_EQ(f.sounds.PlaySoundSlot(5), 1);
+}
+
+TEST(Sounds, OtherDataGoesToTheFirstDecoderThatAcceptsIt) {
+  struct Tone final : SoundDecoder {
+    Tone(char tag, std::int16_t last) : tag(tag), last(last) {}
+    bool Probe(std::span<const std::uint8_t> data) override { return data[0] == tag; }
+    void Decode(std::span<std::int16_t> out) override {
+      std::ranges::copy(std::array<std::int16_t, 3>{1000, -1000, last}, out.begin());
+    }
+    int Channels() override { return 1; }
+    std::int64_t Frames() override { return 3; }
+    int Rate() override { return kRate; }
+    char tag;
+    std::int16_t last;
+  };
+  SoundFixture f;
+  f.sounds.RegisterSoundDecoder(std::make_shared<Tone>('X', 1));
+  f.sounds.RegisterSoundDecoder(std::make_shared<Tone>('T', 2));
+  f.sounds.RegisterSoundDecoder(std::make_shared<Tone>('T', 3));
+  ASSERT_EQ(f.sounds.LoadSoundData(2, Bytes{'T', 'O', 'N', 'E'}), 1);
+  EXPECT_EQ(f.sounds.LoadSoundData(2, Bytes{'Q'}), 0);
+  f.sounds.PlaySoundSlot(2);
+  const auto out = f.Render(3);
+  EXPECT_NEAR(out[3], -1000.0 / 32768, 1e-6);
+  EXPECT_NEAR(out[4], 2 / 32768.0, 1e-7);  // from the first that accepts
+}
+
+TEST(Sounds, WithoutDeviceOrWindowEveryCallAnswersAsForAnEmptySlot) {
+  for (const bool has_display : {true, false}) {
+    SoundFixture f(/*has_device=*/false, has_display);
+    EXPECT_EQ(f.started, 0);
+    EXPECT_EQ(f.opens, has_display ? 1 : 0);  // the window comes first
+    EXPECT_EQ(f.sounds.LoadSoundData(5, RampWave()), 0);
+    EXPECT_EQ(f.sounds.PlaySoundSlot(5, Sounds::kPlayExtraVoice), 0);
+    EXPECT_EQ(f.sounds.SetSoundVolume(5, 50), 0);
+    f.sounds.FreeSoundSlot(5);
+    f.sounds.EndSound();
+  }
+}
+
+}  // namespace
+}  // namespace grumbol
