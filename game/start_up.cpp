@@ -1,0 +1,84 @@
+#include <string>
+
+#include "game/game.h"
+
+namespace grumbol::game {
+
+namespace {
+
+constexpr Colour kKeyColour = 0xFF00FF;  // magenta: transparent in keyed pictures
+
+std::string Numbered(const char* stem, int n, const char* extension) {
+  return std::string(stem) + IntToText(n) + extension;
+}
+
+}  // namespace
+
+int Game::Run(std::ostream& errors) {
+  if (!StartUp(errors)) return 1;
+  while (RunFrame()) {
+  }
+  GameOver();
+  return 0;
+}
+
+bool Game::StartUp(std::ostream& errors) {
+  m_.sprites.StartPictureDecoders();
+  m_.screen.StartVideo();
+  m_.sounds.StartSound();
+  m_.movies.StartMovies();
+  m_.keyboard.StartKeyboard();
+  m_.mouse.StartMouse();
+  if (!m_.dialogs.Available() || m_.screen.CreateScreenWindow() == 0) {
+    errors << "grumbol: no display to show the game on (is DISPLAY set, is an X server "
+              "running?)\n";
+    return false;
+  }
+
+  AskForName();
+  m_.screen.EnterScreenMode(1024, 768, 32, kTitle);
+  FishField& fish = state_.fish;
+  for (Array<std::int16_t>* array : {&fish.x, &fish.y, &fish.state, &fish.anim_counter}) {
+    array->Allocate(FishField::kMaxIndex);
+  }
+  state_.fish_limit = 1;
+  LoadAssets();
+  state_.movie_volume = 70;
+  state_.sound_volume = 100;
+
+  // Each start rewinds the clip; a second failure gets one more try.
+  m_.movies.PlayMovieSlot(8, 0);
+  if (m_.movies.PlayMovieSlot(8, 0) == 0) m_.movies.PlayMovieSlot(8, 0);
+  return true;
+}
+
+void Game::AskForName() {
+  m_.dialogs.ShowMessageBox("Daromir Grumbol Game", "Gib deinen Namen ein!", 0);
+  state_.player_name = m_.dialogs.AskForText(kTitle, "Name:", "");
+  while (TextEquals(state_.player_name, "") != 0) {
+    m_.dialogs.ShowMessageBox("Name vergessen!", "Gib bitte deinen Namen ein!", 0);
+    state_.player_name = m_.dialogs.AskForText(kTitle, "Name:", "");
+  }
+}
+
+void Game::LoadAssets() {
+  Sprites& sprites = m_.sprites;
+  sprites.LoadSpriteFile(0, "GFX\\Kreuz.qz", 0);
+  sprites.SetSpriteKey(0, kKeyColour);
+  sprites.LoadSpriteFile(1, "GFX\\Back.qz", 0);
+  sprites.LoadSpriteFile(2, "GFX\\Pause.qz", 0);
+  sprites.SetSpriteKey(2, kKeyColour);
+  for (int n = 1; n <= 9; ++n) {
+    sprites.LoadSpriteFile(n + 10, Numbered("GFX\\Vusk", n, ".qz"), 0);
+    sprites.SetSpriteKey(n + 10, kKeyColour);
+  }
+  for (int n = 1; n <= 3; ++n) {
+    sprites.LoadSpriteFile(n + 50, Numbered("GFX\\Gay", n, ".qz"), 0);
+    sprites.SetSpriteKey(n + 50, kKeyColour);
+  }
+  m_.sounds.LoadSoundFile(5, "GFX\\Sound1.qzs");
+  m_.sounds.LoadSoundFile(6, "GFX\\Sound2.qzs");
+  for (int n = 1; n <= 7; ++n) m_.movies.LoadMovieFile(n + 7, Numbered("GFX\\Movie", n, ".qzm"));
+}
+
+}  // namespace grumbol::game
