@@ -51,20 +51,9 @@ int Sounds::StartSound() {
 
 std::int64_t Sounds::LoadSoundFile(SlotId slot, const std::string& path) {
   if (!device_) return 0;
-  auto file = file_system_.Open(path, platform::FileAccess::kRead,
-                                platform::FileDisposition::kOpenExisting);
-  if (!file) return 0;
-  const std::int64_t size = file->Size();
-  if (size < 0 || size > kMaxSoundFileBytes) return 0;
-  std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const std::int64_t n = file->Read(data.data() + done, data.size() - done);
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-  data.resize(done);  // a file that shrank while being read gives what was read
-  return LoadSoundData(slot, data);
+  const auto data = platform::ReadWholeFile(file_system_, path, kMaxSoundFileBytes);
+  if (!data) return 0;
+  return LoadSoundData(slot, *data);
 }
 
 std::int64_t Sounds::LoadSoundData(SlotId slot, std::span<const std::uint8_t> data) {

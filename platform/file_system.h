@@ -3,7 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace grumbol::platform {
 
@@ -58,5 +60,11 @@ class FileSystem {
   virtual std::unique_ptr<File> Open(const std::string& path, FileAccess access,
                                      FileDisposition disposition) = 0;
 };
+
+// The whole content of a regular file, read for reading only; none when it cannot be opened
+// or is larger than `max_bytes`. A file that shrinks while it is read gives what was read.
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(FileSystem& file_system,
+                                                       const std::string& path,
+                                                       std::int64_t max_bytes);
 
 }  // namespace grumbol::platform

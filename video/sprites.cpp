@@ -30,20 +30,9 @@ Sprites::~Sprites() {
 }
 
 std::int64_t Sprites::LoadSpriteFile(SlotId slot, const std::string& path, int mode) {
-  auto file = file_system_.Open(path, platform::FileAccess::kRead,
-                                platform::FileDisposition::kOpenExisting);
-  if (!file) return 0;
-  const std::int64_t size = file->Size();
-  if (size < 0 || size > kMaxPictureFileBytes) return 0;
-  std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
-  std::size_t done = 0;
-  while (done < data.size()) {
-    const std::int64_t n = file->Read(data.data() + done, data.size() - done);
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-  data.resize(done);  // a file that shrank while being read gives what was read
-  return LoadSpriteData(slot, data, mode);
+  const auto data = platform::ReadWholeFile(file_system_, path, kMaxPictureFileBytes);
+  if (!data) return 0;
+  return LoadSpriteData(slot, *data, mode);
 }
 
 std::int64_t Sprites::LoadSpriteData(SlotId slot, std::span<const std::uint8_t> data, int mode) {

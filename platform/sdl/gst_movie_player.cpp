@@ -23,6 +23,25 @@ double Panorama(int balance) {
   return balance < 0 ? -side : side;
 }
 
+// The factory of the sound output that autoaudiosink picks here: the first that opens, or
+// a silent one when there is no sound device.
+std::string ChooseAudioSink() {
+  gst::ElementPtr automatic = gst::MakeElement("autoaudiosink");
+  if (!automatic) return "fakesink";
+  std::string name = "fakesink";
+  if (gst_element_set_state(automatic.get(), GST_STATE_READY) != GST_STATE_CHANGE_FAILURE &&
+      gst_child_proxy_get_children_count(GST_CHILD_PROXY(automatic.get())) > 0) {
+    if (GObject* chosen = gst_child_proxy_get_child_by_index(GST_CHILD_PROXY(automatic.get()), 0)) {
+      if (GstElementFactory* factory = gst_element_get_factory(GST_ELEMENT(chosen))) {
+        name = gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory));
+      }
+      g_object_unref(chosen);
+    }
+  }
+  gst_element_set_state(automatic.get(), GST_STATE_NULL);
+  return name;
+}
+
 }  // namespace
 
 namespace gst {
@@ -37,6 +56,7 @@ Library::Library() {
 
 bool GstMoviePlayer::Start() {
   if (!library_) library_.emplace();
+  if (library_->Ready() && audio_sink_.empty()) audio_sink_ = ChooseAudioSink();
   return library_->Ready();
 }
 
@@ -46,7 +66,7 @@ std::unique_ptr<GstMovie> GstMoviePlayer::OpenMovie(const std::string& path) {
   std::replace(native.begin(), native.end(), '\\', '/');
   gchar* uri = gst_filename_to_uri(native.c_str(), nullptr);
   if (uri == nullptr) return nullptr;
-  auto movie = GstMovie::Open(uri);
+  auto movie = GstMovie::Open(uri, audio_sink_);
   g_free(uri);
   return movie;
 }
@@ -59,11 +79,14 @@ GstMovie::GstMovie(gst::ElementPtr playbin, gst::ElementPtr panorama, gst::Eleme
 
 GstMovie::~GstMovie() { gst_element_set_state(playbin_.get(), GST_STATE_NULL); }
 
-std::unique_ptr<GstMovie> GstMovie::Open(const std::string& uri) {
+std::unique_ptr<GstMovie> GstMovie::Open(const std::string& uri, const std::string& audio_sink) {
   gst::ElementPtr playbin = gst::MakeElement("playbin");
   gst::ElementPtr panorama = gst::MakeElement("audiopanorama");
   gst::ElementPtr sink = gst::MakeElement("appsink");
-  if (!playbin || !panorama || !sink) return nullptr;
+  gst::ElementPtr speaker = gst::MakeElement(audio_sink.c_str());
+  if (!playbin || !panorama || !sink || !speaker) return nullptr;
+  // A silent output still keeps the sound in time with the picture.
+  if (audio_sink == "fakesink") g_object_set(speaker.get(), "sync", TRUE, nullptr);
 
   gst_util_set_object_arg(G_OBJECT(panorama.get()), "method", "simple");
   gst::CapsPtr caps(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", nullptr));
@@ -72,7 +95,7 @@ std::unique_ptr<GstMovie> GstMovie::Open(const std::string& uri) {
                "enable-last-sample", FALSE, nullptr);
   gst_util_set_object_arg(G_OBJECT(playbin.get()), "flags", "video+audio+soft-volume");
   g_object_set(playbin.get(), "uri", uri.c_str(), "video-sink", sink.get(), "audio-filter",
-               panorama.get(), nullptr);
+               panorama.get(), "audio-sink", speaker.get(), nullptr);
 
   std::unique_ptr<GstMovie> movie(
       new GstMovie(std::move(playbin), std::move(panorama), std::move(sink)));

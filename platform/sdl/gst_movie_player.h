@@ -20,7 +20,8 @@ class GstMovie final : public Movie {
  public:
   // Opens `uri` and waits for the first picture (or for the sound to be ready). Null when the
   // file cannot be played.
-  static std::unique_ptr<GstMovie> Open(const std::string& uri);
+  // `audio_sink` names the element factory of the sound output.
+  static std::unique_ptr<GstMovie> Open(const std::string& uri, const std::string& audio_sink);
   ~GstMovie() override;
   GstMovie(const GstMovie&) = delete;
   GstMovie& operator=(const GstMovie&) = delete;
@@ -65,6 +66,9 @@ class GstMoviePlayer final : public MoviePlayer {
 
  private:
   std::optional<gst::Library> library_;
+  // The sound output, chosen once: searching for one anew for every movie costs start-up
+  // time (and, with no sound card, an error message per movie).
+  std::string audio_sink_;
 };
 
 }  // namespace grumbol::platform

@@ -1,1 +1,0 @@
-// Anchors the seam library; the interfaces themselves are headers.
