@@ -1,0 +1,70 @@
+#pragma once
+
+// A whole game on the headless backends (manual clock, in-memory display, scripted input,
+// recording sound), with the file system and movie player chosen by the caller. Shared by
+// the fault tests and the soak program.
+
+#include <sstream>
+#include <string>
+
+#include "game/game.h"
+#include "input/direct_input.h"
+#include "platform/headless/headless_display.h"
+#include "platform/headless/headless_input.h"
+#include "platform/headless/manual_clock.h"
+#include "platform/headless/recording_audio.h"
+#include "platform/headless/scripted_dialogs.h"
+
+namespace grumbol::testing {
+
+struct GameRig {
+  GameRig(bool sound_device, platform::FileSystem& file_system, platform::MoviePlayer& player,
+          std::string name, std::uint32_t start_tick = 4242)
+      : clock(start_tick),
+        audio(sound_device),
+        files(file_system),
+        sprites(screen, file_system),
+        sounds(screen, file_system, audio),
+        movies(screen, player),
+        dialogs({std::move(name)}) {}
+
+  bool Start() {
+    std::ostringstream errors;
+    return game.StartUp(errors);
+  }
+  // Runs `count` passes; false when the loop ended before.
+  bool Run(int count) {
+    for (int i = 0; i < count; ++i) {
+      if (!game.RunFrame()) return false;
+    }
+    return true;
+  }
+  void Do(platform::HeadlessInput::Action::Kind kind, int a, int b = 0) { input.Do({kind, a, b}); }
+  // Puts the pointer at (x, y) for the next poll (the mouse moves relative only).
+  void PointAt(int x, int y) {
+    Do(platform::HeadlessInput::Action::Kind::kMove, x - mouse.PointerX(), y - mouse.PointerY());
+  }
+
+  platform::ManualClock clock;
+  platform::HeadlessDisplay display{clock};
+  platform::HeadlessInput input;
+  platform::RecordingAudioSystem audio;
+  ScratchText scratch;
+  RandomGenerator random{clock};
+  TextDrawing text;
+  DataFiles files;
+  Screen screen{display, clock};
+  Sprites sprites;
+  Sounds sounds;
+  Movies movies;
+  DirectInput direct_input{input};
+  Keyboard keyboard{direct_input, screen};
+  Mouse mouse{direct_input, screen};
+  platform::ScriptedDialogs dialogs;
+  MessageDialogs message_dialogs{dialogs};
+  game::Media media{screen, sprites, text,   sounds, movies, keyboard,
+                    mouse,  files,   message_dialogs, random, clock,  scratch};
+  game::Game game{media};
+};
+
+}  // namespace grumbol::testing
