@@ -9,15 +9,9 @@
 #include <memory>
 #include <sstream>
 
-#include "game/game.h"
-#include "input/direct_input.h"
-#include "platform/headless/headless_display.h"
-#include "platform/headless/headless_input.h"
-#include "platform/headless/manual_clock.h"
-#include "platform/headless/recording_audio.h"
-#include "platform/headless/scripted_dialogs.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/sdl/gst_movie_player.h"
+#include "tests/support/game_rig.h"
 
 namespace grumbol::game {
 namespace {
@@ -43,29 +37,11 @@ class DefaultAssets {
   std::filesystem::path dir_, previous_;
 };
 
-// Every subsystem of the game over headless display, input and sound, and real movies.
+// The game over headless display, input and sound, with real files and real movies.
 struct HeadlessGame {
-  platform::ManualClock clock{1};
-  platform::HeadlessDisplay display{clock};
-  platform::HeadlessInput input;
-  platform::RecordingAudioSystem audio;
-  platform::GstMoviePlayer player;
   platform::PosixFileSystem file_system;
-  platform::ScriptedDialogs scripted{{"Anna"}};
-  MessageDialogs dialogs{scripted};
-  ScratchText scratch;
-  RandomGenerator random{clock};
-  TextDrawing text;
-  DataFiles files{file_system};
-  Screen screen{display, clock};
-  Sprites sprites{screen, file_system};
-  Sounds sounds{screen, file_system, audio};
-  Movies movies{screen, player};
-  DirectInput direct_input{input};
-  Keyboard keyboard{direct_input, screen};
-  Mouse mouse{direct_input, screen};
-  Media media{screen, sprites, text, sounds, movies, keyboard, mouse, files, dialogs, random, clock, scratch};
-  Game game{media};
+  platform::GstMoviePlayer player;
+  testing::GameRig rig{true, file_system, player, "Anna", 1};
 };
 
 void BM_StartUpToFirstFrame(benchmark::State& state) {
@@ -73,8 +49,8 @@ void BM_StartUpToFirstFrame(benchmark::State& state) {
   for (auto _ : state) {
     auto game = std::make_unique<HeadlessGame>();
     std::ostringstream errors;
-    if (!game->game.StartUp(errors)) std::abort();
-    game->game.RunFrame();
+    if (!game->rig.game.StartUp(errors)) std::abort();
+    game->rig.game.RunFrame();
     state.PauseTiming();
     game.reset();
     state.ResumeTiming();
@@ -86,9 +62,9 @@ void BM_GameFrame(benchmark::State& state) {
   DefaultAssets assets;
   HeadlessGame game;
   std::ostringstream errors;
-  if (!game.game.StartUp(errors)) std::abort();
-  for (int i = 0; i < 600; ++i) game.game.RunFrame();  // fish on the screen
-  for (auto _ : state) game.game.RunFrame();
+  if (!game.rig.game.StartUp(errors)) std::abort();
+  for (int i = 0; i < 600; ++i) game.rig.game.RunFrame();  // fish on the screen
+  for (auto _ : state) game.rig.game.RunFrame();
 }
 BENCHMARK(BM_GameFrame)->Unit(benchmark::kMicrosecond);
 

@@ -17,7 +17,7 @@
 #include "game/scan_codes.h"
 #include "platform/headless/recording_movies.h"
 #include "platform/posix/posix_file_system.h"
-#include "tests/soak/game_rig.h"
+#include "tests/support/game_rig.h"
 #include "tests/support/bmp_writer.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wave_writer.h"

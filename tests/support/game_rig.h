@@ -2,7 +2,7 @@
 
 // A whole game on the headless backends (manual clock, in-memory display, scripted input,
 // recording sound), with the file system and movie player chosen by the caller. Shared by
-// the fault tests and the soak program.
+// the fault tests, the soak program and the benchmarks.
 
 #include <sstream>
 #include <string>
