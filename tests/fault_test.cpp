@@ -13,9 +13,8 @@
 #include "platform/posix/posix_file_system.h"
 #include "platform/sdl/gst_movie_player.h"
 #include "tests/support/game_rig.h"
-#include "tests/support/bmp_writer.h"
 #include "tests/support/temp_dir.h"
-#include "tests/support/wave_writer.h"
+#include "tests/support/test_assets.h"
 
 namespace grumbol::game {
 namespace {
@@ -25,55 +24,14 @@ using testing::GameRig;
 using testing::ReadFileBytes;
 using testing::WriteFileBytes;
 
-constexpr std::uint32_t kBackground = 0x102030;
-constexpr std::uint32_t kFish = 0x00A00B;  // the first fish picture, drawn while swimming
-
-std::string Picture(int width, int height, std::uint32_t pixel) {
-  testing::BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  std::vector<std::uint8_t> row;
-  for (int x = 0; x < width; ++x) {
-    row.insert(row.end(), {static_cast<std::uint8_t>(pixel), static_cast<std::uint8_t>(pixel >> 8),
-                           static_cast<std::uint8_t>(pixel >> 16)});
-  }
-  spec.rows.assign(static_cast<std::size_t>(height), row);
-  const auto bytes = testing::MakeBmp(spec);
-  return std::string(bytes.begin(), bytes.end());
-}
-
-std::string Wave() {
-  testing::WaveSpec wave;
-  wave.samples = testing::Le({0, 1000, -1000, 0}, 2);
-  const auto bytes = testing::MakeWave(wave);
-  return std::string(bytes.begin(), bytes.end());
-}
+const std::uint32_t kBackground = testing::kBackgroundPixel;
+const std::uint32_t kFish = testing::FishPicturePixel(11);  // drawn while swimming
 
 std::string Noise(std::size_t size) {
   std::mt19937 random(7);
   std::string bytes(size, '\0');
   for (char& c : bytes) c = static_cast<char>(random());
   return bytes;
-}
-
-// Every asset the game loads, by file name, with its proper content.
-std::vector<std::pair<std::string, std::string>> Assets() {
-  std::vector<std::pair<std::string, std::string>> assets{{"Back.qz", Picture(1024, 768, kBackground)},
-                                                          {"Kreuz.qz", Picture(32, 32, 0xFF00FF)},
-                                                          {"Pause.qz", Picture(64, 64, 0x404040)}};
-  for (int n = 1; n <= 9; ++n) assets.push_back({"Vusk" + std::to_string(n) + ".qz", Picture(97, 32, 0x00A00A + n)});
-  for (int n = 1; n <= 3; ++n) assets.push_back({"Gay" + std::to_string(n) + ".qz", Picture(40, 40, 0xC0C0C0 + n)});
-  for (const char* name : {"Sound1.qzs", "Sound2.qzs"}) assets.push_back({name, Wave()});
-  for (int n = 1; n <= 7; ++n) assets.push_back({"Movie" + std::to_string(n) + ".qzm", ""});  // none made
-  return assets;
-}
-
-void WriteAssets(const std::function<std::string(const std::string& name, const std::string& good)>& content) {
-  std::filesystem::create_directory("GFX");
-  for (const auto& [name, good] : Assets()) {
-    const std::string bytes = content(name, good);
-    if (bytes != "<missing>") WriteFileBytes("GFX/" + name, bytes);
-  }
 }
 
 bool EndsWith(const std::string& s, const std::string& end) {
@@ -157,7 +115,7 @@ struct AssetFault {
 class AssetFaults : public FaultTest, public ::testing::WithParamInterface<AssetFault> {};
 
 TEST_P(AssetFaults, TheGamePlaysOnWithoutThem) {
-  if (GetParam().gfx_folder) WriteAssets(GetParam().content);
+  if (GetParam().gfx_folder) testing::WriteTestAssets(GetParam().content);
   auto rig = Play(GetParam().sound_device);
   if (GetParam().gfx_folder) {
     EXPECT_EQ(ReadFileBytes("GFX/Vusk.qzc"), "Bob: 10\r\n");
@@ -187,14 +145,14 @@ INSTANTIATE_TEST_SUITE_P(
                    [](const std::string&, const std::string& good) { return good.substr(0, 20); }},
         AssetFault{"WrongKindUnderTheRightName",
                    [](const std::string& name, const std::string&) {
-                     if (EndsWith(name, ".qz")) return Wave();
-                     if (EndsWith(name, ".qzs")) return Picture(8, 8, 0x123456);
+                     if (EndsWith(name, ".qz")) return testing::ShortSound();
+                     if (EndsWith(name, ".qzs")) return testing::SolidPicture(8, 8, 0x123456);
                      return Noise(20000);  // random bytes as a movie
                    }}),
     [](const ::testing::TestParamInfo<AssetFault>& info) { return std::string(info.param.name); });
 
 TEST_F(FaultTest, SomeAssetsOnlyTheOnesThereAreDrawn) {
-  WriteAssets([](const std::string& name, const std::string& good) {
+  testing::WriteTestAssets([](const std::string& name, const std::string& good) {
     return name == "Back.qz" || name == "Vusk1.qz" ? good : "<missing>";
   });
   GameRig rig(true, file_system_, player_, "Bob");
@@ -217,7 +175,7 @@ struct RecordFault {
 class RecordFaults : public FaultTest, public ::testing::WithParamInterface<RecordFault> {};
 
 TEST_P(RecordFaults, TheGameEndsAndNothingIsLost) {
-  WriteAssets(Keep);
+  testing::WriteTestAssets(Keep);
   GetParam().make();
   Play();
   if (GetParam().before == "<dir>") {
@@ -244,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<RecordFault>& info) { return std::string(info.param.name); });
 
 TEST_F(FaultTest, FocusLostAndRegainedMidGameKeepsSpritesAndTheGameGoesOn) {
-  WriteAssets(Keep);
+  testing::WriteTestAssets(Keep);
   GameRig rig(true, file_system_, player_, "Bob");
   ASSERT_TRUE(rig.Start());
   ASSERT_TRUE(rig.Run(60));

@@ -15,9 +15,8 @@
 #include "platform/headless/recording_movies.h"
 #include "platform/headless/scripted_dialogs.h"
 #include "platform/posix/posix_file_system.h"
-#include "tests/support/bmp_writer.h"
 #include "tests/support/temp_dir.h"
-#include "tests/support/wave_writer.h"
+#include "tests/support/test_assets.h"
 
 namespace grumbol::game {
 namespace {
@@ -26,24 +25,8 @@ using Action = platform::HeadlessInput::Action;
 using Kind = Action::Kind;
 using MovieEvent = platform::RecordingMoviePlayer::Event;
 
-constexpr std::uint32_t kBackground = 0x102030;  // pixel of the background picture
-
-std::uint32_t FishPixel(int picture) { return 0x00A000u + static_cast<std::uint32_t>(picture); }
-
-// A solid 24-bit picture of the pixel value `pixel` (as the 32-bit screen stores it).
-void WritePicture(const std::string& path, int width, int height, std::uint32_t pixel) {
-  testing::BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  std::vector<std::uint8_t> row;
-  for (int x = 0; x < width; ++x) {
-    row.insert(row.end(), {static_cast<std::uint8_t>(pixel), static_cast<std::uint8_t>(pixel >> 8),
-                           static_cast<std::uint8_t>(pixel >> 16)});
-  }
-  spec.rows.assign(static_cast<std::size_t>(height), row);
-  const auto bytes = testing::MakeBmp(spec);
-  testing::WriteFileBytes(path, std::string(bytes.begin(), bytes.end()));
-}
+constexpr std::uint32_t kBackground = testing::kBackgroundPixel;
+std::uint32_t FishPixel(int picture) { return testing::FishPicturePixel(picture); }
 
 // A whole game on the headless backends in a folder of its own, with a fixed tick count so
 // every fish comes at the same row each run.
@@ -55,18 +38,7 @@ class GameTest : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::current_path(previous_dir_); }
 
-  void WriteAssets() {
-    std::filesystem::create_directory("GFX");
-    WritePicture("GFX/Back.qz", 1024, 768, kBackground);
-    for (int n = 1; n <= 9; ++n) WritePicture("GFX/Vusk" + std::to_string(n) + ".qz", 97, 32, FishPixel(n + 10));
-    for (int n = 1; n <= 3; ++n) WritePicture("GFX/Gay" + std::to_string(n) + ".qz", 40, 40, 0xC0C0C0u + n);
-    testing::WaveSpec wave;
-    wave.samples = testing::Le({0, 1000, -1000, 0}, 2);
-    for (const char* name : {"GFX/Sound1.qzs", "GFX/Sound2.qzs"}) {
-      const auto bytes = testing::MakeWave(wave);
-      testing::WriteFileBytes(name, std::string(bytes.begin(), bytes.end()));
-    }
-  }
+  void WriteAssets() { testing::WriteTestAssets(); }
 
   // Starts the game with the given answers to the name dialog.
   void Start(std::vector<std::string> answers = {"Anna"}) {

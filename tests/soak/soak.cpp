@@ -18,44 +18,14 @@
 #include "platform/headless/recording_movies.h"
 #include "platform/posix/posix_file_system.h"
 #include "tests/support/game_rig.h"
-#include "tests/support/bmp_writer.h"
 #include "tests/support/temp_dir.h"
-#include "tests/support/wave_writer.h"
+#include "tests/support/test_assets.h"
 
 namespace grumbol {
 namespace {
 
 using Kind = platform::HeadlessInput::Action::Kind;
 using namespace game;
-
-void WritePicture(const std::string& path, int width, int height, std::uint32_t pixel) {
-  testing::BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  std::vector<std::uint8_t> row;
-  for (int x = 0; x < width; ++x) {
-    row.insert(row.end(), {static_cast<std::uint8_t>(pixel), static_cast<std::uint8_t>(pixel >> 8),
-                           static_cast<std::uint8_t>(pixel >> 16)});
-  }
-  spec.rows.assign(static_cast<std::size_t>(height), row);
-  const auto bytes = testing::MakeBmp(spec);
-  testing::WriteFileBytes(path, std::string(bytes.begin(), bytes.end()));
-}
-
-void WriteAssets() {
-  std::filesystem::create_directory("GFX");
-  WritePicture("GFX/Back.qz", 1024, 768, 0x102030);
-  WritePicture("GFX/Kreuz.qz", 32, 32, 0xFF00FF);
-  WritePicture("GFX/Pause.qz", 64, 64, 0x404040);
-  for (int n = 1; n <= 9; ++n) WritePicture("GFX/Vusk" + std::to_string(n) + ".qz", 97, 32, 0x00A000 + n);
-  for (int n = 1; n <= 3; ++n) WritePicture("GFX/Gay" + std::to_string(n) + ".qz", 40, 40, 0xC0C0C0 + n);
-  testing::WaveSpec wave;
-  wave.samples = testing::Le({0, 1000, -1000, 0}, 2);
-  const auto bytes = testing::MakeWave(wave);
-  for (const char* name : {"GFX/Sound1.qzs", "GFX/Sound2.qzs"}) {
-    testing::WriteFileBytes(name, std::string(bytes.begin(), bytes.end()));
-  }
-}
 
 constexpr int kKeys[] = {DIK_0, DIK_1, DIK_2, DIK_3, DIK_4, DIK_5, DIK_6, DIK_7, DIK_8, DIK_9,
                          DIK_O, DIK_P, DIK_K, DIK_L, DIK_F, DIK_Z, DIK_C, DIK_D};
@@ -116,7 +86,7 @@ int Main(int argc, char** argv) {
   testing::TempDir dir;
   const auto previous = std::filesystem::current_path();
   std::filesystem::current_path(dir.path());
-  WriteAssets();
+  testing::WriteTestAssets();
   platform::PosixFileSystem file_system;
   std::string record;
   const auto start = std::chrono::steady_clock::now();

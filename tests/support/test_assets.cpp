@@ -1,0 +1,56 @@
+#include "tests/support/test_assets.h"
+
+#include <filesystem>
+
+#include "tests/support/bmp_writer.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/wave_writer.h"
+
+namespace grumbol::testing {
+
+std::string SolidPicture(int width, int height, std::uint32_t pixel) {
+  BmpSpec spec;
+  spec.width = width;
+  spec.height = height;
+  std::vector<std::uint8_t> row;
+  for (int x = 0; x < width; ++x) {
+    row.insert(row.end(), {static_cast<std::uint8_t>(pixel), static_cast<std::uint8_t>(pixel >> 8),
+                           static_cast<std::uint8_t>(pixel >> 16)});
+  }
+  spec.rows.assign(static_cast<std::size_t>(height), row);
+  const auto bytes = MakeBmp(spec);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+std::string ShortSound() {
+  WaveSpec wave;
+  wave.samples = Le({0, 1000, -1000, 0}, 2);
+  const auto bytes = MakeWave(wave);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+std::vector<std::pair<std::string, std::string>> TestAssets() {
+  std::vector<std::pair<std::string, std::string>> assets{
+      {"Back.qz", SolidPicture(1024, 768, kBackgroundPixel)},
+      {"Kreuz.qz", SolidPicture(32, 32, 0xFF00FF)},  // all key colour: draws nothing
+      {"Pause.qz", SolidPicture(64, 64, 0x404040)}};
+  for (int n = 1; n <= 9; ++n) {
+    assets.push_back({"Vusk" + std::to_string(n) + ".qz", SolidPicture(97, 32, FishPicturePixel(n + 10))});
+  }
+  for (int n = 1; n <= 3; ++n) {
+    assets.push_back({"Gay" + std::to_string(n) + ".qz", SolidPicture(40, 40, OverlayPixel(n))});
+  }
+  for (const char* name : {"Sound1.qzs", "Sound2.qzs"}) assets.push_back({name, ShortSound()});
+  for (int n = 1; n <= 7; ++n) assets.push_back({"Movie" + std::to_string(n) + ".qzm", ""});
+  return assets;
+}
+
+void WriteTestAssets(const AssetContent& content) {
+  std::filesystem::create_directory("GFX");
+  for (const auto& [name, good] : TestAssets()) {
+    const std::string bytes = content(name, good);
+    if (bytes != "<missing>") WriteFileBytes("GFX/" + name, bytes);
+  }
+}
+
+}  // namespace grumbol::testing

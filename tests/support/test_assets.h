@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace grumbol::testing {
+
+// A small GFX set for whole-game tests: solid pictures whose pixels tell which picture was
+// drawn (as the 32-bit screen stores them), short sounds, and no movies.
+inline constexpr std::uint32_t kBackgroundPixel = 0x102030;
+inline std::uint32_t FishPicturePixel(int picture_slot) {
+  return 0x00A000u + static_cast<std::uint32_t>(picture_slot);
+}
+inline std::uint32_t OverlayPixel(int n) { return 0xC0C0C0u + static_cast<std::uint32_t>(n); }
+
+// Bytes of a solid 24-bit BMP picture whose pixels read `pixel` on a 32-bit screen.
+std::string SolidPicture(int width, int height, std::uint32_t pixel);
+// Bytes of a short 16-bit mono RIFF WAVE sound.
+std::string ShortSound();
+
+// Every asset file of the game by name, with the content above (movies empty).
+std::vector<std::pair<std::string, std::string>> TestAssets();
+
+// Writes GFX/ in the working directory: each file gets content(name, proper content); the
+// text "<missing>" leaves the file out.
+using AssetContent = std::function<std::string(const std::string& name, const std::string& good)>;
+void WriteTestAssets(const AssetContent& content = [](const std::string&, const std::string& good) {
+  return good;
+});
+
+}  // namespace grumbol::testing
