@@ -41,7 +41,7 @@ class DefaultAssets {
 struct HeadlessGame {
   platform::PosixFileSystem file_system;
   platform::GstMoviePlayer player;
-  testing::GameRig rig{true, file_system, player, "Anna", 1};
+  testing::GameRig rig{true, file_system, player, {"Anna"}, 1};
 };
 
 void BM_StartUpToFirstFrame(benchmark::State& state) {

@@ -69,7 +69,7 @@ class FaultTest : public ::testing::Test {
   // Plays a game as "Bob": every overlay and volume key, a movie key, the splash, one
   // shot at the first fish, then Escape and the end. The rig is left for a look.
   std::unique_ptr<GameRig> Play(bool sound_device = true) {
-    auto rig = std::make_unique<GameRig>(sound_device, file_system_, player_, "Bob");
+    auto rig = std::make_unique<GameRig>(sound_device, file_system_, player_, std::vector<std::string>{"Bob"});
     EXPECT_TRUE(rig->Start());
     EXPECT_TRUE(rig->Run(100));
     for (int key : {DIK_1, DIK_2, DIK_3, DIK_4, DIK_0, DIK_L}) rig->Do(Kind::kKeyDown, key);
@@ -155,7 +155,7 @@ TEST_F(FaultTest, SomeAssetsOnlyTheOnesThereAreDrawn) {
   testing::WriteTestAssets([](const std::string& name, const std::string& good) {
     return name == "Back.qz" || name == "Vusk1.qz" ? good : "<missing>";
   });
-  GameRig rig(true, file_system_, player_, "Bob");
+  GameRig rig(true, file_system_, player_, {"Bob"});
   ASSERT_TRUE(rig.Start());
   rig.Do(Kind::kKeyDown, DIK_1);  // its overlay picture is missing
   ASSERT_TRUE(rig.Run(100));
@@ -203,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(FaultTest, FocusLostAndRegainedMidGameKeepsSpritesAndTheGameGoesOn) {
   testing::WriteTestAssets(Keep);
-  GameRig rig(true, file_system_, player_, "Bob");
+  GameRig rig(true, file_system_, player_, {"Bob"});
   ASSERT_TRUE(rig.Start());
   ASSERT_TRUE(rig.Run(60));
   const int presented = rig.display.frames_presented();

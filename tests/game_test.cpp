@@ -1,20 +1,14 @@
 #include "game/game.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <sstream>
 
 #include "game/scan_codes.h"
-#include "input/direct_input.h"
-#include "platform/headless/headless_display.h"
-#include "platform/headless/headless_input.h"
-#include "platform/headless/manual_clock.h"
-#include "platform/headless/recording_audio.h"
 #include "platform/headless/recording_movies.h"
-#include "platform/headless/scripted_dialogs.h"
 #include "platform/posix/posix_file_system.h"
+#include "tests/support/game_rig.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_assets.h"
 
@@ -40,28 +34,14 @@ class GameTest : public ::testing::Test {
 
   void WriteAssets() { testing::WriteTestAssets(); }
 
-  // Starts the game with the given answers to the name dialog.
+  // Starts a new game with the given answers to the name dialog.
   void Start(std::vector<std::string> answers = {"Anna"}) {
-    dialogs_ = std::make_unique<platform::ScriptedDialogs>(std::move(answers));
-    message_dialogs_ = std::make_unique<MessageDialogs>(*dialogs_);
-    media_ = std::make_unique<Media>(Media{screen_, sprites_, text_, sounds_, movies_, keyboard_,
-                                           mouse_, files_, *message_dialogs_, random_, clock_,
-                                           scratch_});
-    game_ = std::make_unique<Game>(*media_);
-    std::ostringstream errors;
-    ASSERT_TRUE(game_->StartUp(errors)) << errors.str();
+    rig_ = std::make_unique<testing::GameRig>(true, file_system_, player_, std::move(answers));
+    ASSERT_TRUE(rig_->Start());
   }
-
-  // Runs `count` passes; false when the loop ended before.
-  bool Run(int count) {
-    for (int i = 0; i < count; ++i) {
-      if (!game_->RunFrame()) return false;
-    }
-    return true;
-  }
-  void Do(std::vector<Action> actions) { input_.Do(actions); }
-  // Puts the pointer at (x, y) for the next poll.
-  void PointAt(int x, int y) { Do({{Kind::kMove, x - mouse_.PointerX(), y - mouse_.PointerY()}}); }
+  bool Run(int count) { return rig_->Run(count); }
+  void Do(std::vector<Action> actions) { rig_->input.Do(actions); }
+  void PointAt(int x, int y) { rig_->PointAt(x, y); }
   // Press in one pass, release seen by the next: one shot.
   void Click(int x, int y) {
     PointAt(x, y);
@@ -70,47 +50,30 @@ class GameTest : public ::testing::Test {
     Do({{Kind::kButtonUp, 1}});
     Run(1);
   }
-  const GameState& state() { return game_->state(); }
-  std::uint32_t Shown(int x, int y) { return display_.LastFramePixel(x, y); }
-  int HitSounds() { return audio_.StartsOf(0); }
-  int MissSounds() { return audio_.StartsOf(1); }
+  Game& game() { return rig_->game; }
+  const GameState& state() { return rig_->game.state(); }
+  std::uint32_t Shown(int x, int y) { return rig_->display.LastFramePixel(x, y); }
+  int HitSounds() { return rig_->audio.StartsOf(0); }
+  int MissSounds() { return rig_->audio.StartsOf(1); }
 
   testing::TempDir dir_;
   std::filesystem::path previous_dir_;
-  platform::ManualClock clock_{4242};
-  platform::HeadlessDisplay display_{clock_};
-  platform::HeadlessInput input_;
-  platform::RecordingAudioSystem audio_;
   platform::RecordingMoviePlayer player_{{"GFX\\Movie1.qzm", "GFX\\Movie2.qzm", "GFX\\Movie3.qzm",
                                           "GFX\\Movie4.qzm", "GFX\\Movie5.qzm", "GFX\\Movie6.qzm",
                                           "GFX\\Movie7.qzm"}};
   platform::PosixFileSystem file_system_;
-  ScratchText scratch_;
-  RandomGenerator random_{clock_};
-  TextDrawing text_;
-  DataFiles files_{file_system_};
-  Screen screen_{display_, clock_};
-  Sprites sprites_{screen_, file_system_};
-  Sounds sounds_{screen_, file_system_, audio_};
-  Movies movies_{screen_, player_};
-  DirectInput direct_input_{input_};
-  Keyboard keyboard_{direct_input_, screen_};
-  Mouse mouse_{direct_input_, screen_};
-  std::unique_ptr<platform::ScriptedDialogs> dialogs_;
-  std::unique_ptr<MessageDialogs> message_dialogs_;
-  std::unique_ptr<Media> media_;
-  std::unique_ptr<Game> game_;
+  std::unique_ptr<testing::GameRig> rig_;
 };
 
 TEST_F(GameTest, AsksForTheNameUntilOneIsGivenThenStartsTheFirstMovie) {
   Start({"", "", " "});
   std::vector<std::string> titles;
-  for (const auto& shown : dialogs_->shown()) titles.push_back(shown.title);
+  for (const auto& shown : rig_->dialogs.shown()) titles.push_back(shown.title);
   EXPECT_EQ(titles, (std::vector<std::string>{"Daromir Grumbol Game", "Daromirs Grumbol Game",
                                               "Name vergessen!", "Daromirs Grumbol Game",
                                               "Name vergessen!", "Daromirs Grumbol Game"}));
   EXPECT_EQ(state().player_name, " ");  // blanks are a name
-  EXPECT_EQ(display_.title(), "Daromirs Grumbol Game");
+  EXPECT_EQ(rig_->display.title(), "Daromirs Grumbol Game");
   EXPECT_EQ(state().fish_limit, 1);
   EXPECT_EQ(state().movie_volume, 70);
   EXPECT_EQ(state().sound_volume, 100);
@@ -120,14 +83,12 @@ TEST_F(GameTest, AsksForTheNameUntilOneIsGivenThenStartsTheFirstMovie) {
 }
 
 TEST_F(GameTest, WithoutADisplayTheProgramSaysSoAndEndsBeforeAskingForTheName) {
-  platform::ScriptedDialogs no_display({"Anna"}, false);
-  MessageDialogs dialogs(no_display);
-  Media media{screen_, sprites_, text_, sounds_, movies_, keyboard_, mouse_, files_, dialogs, random_, clock_, scratch_};
-  Game game(media);
+  testing::GameRig rig(true, file_system_, player_, {"Anna"});
+  rig.dialogs.SetAvailable(false);
   std::ostringstream errors;
-  EXPECT_EQ(game.Run(errors), 1);
+  EXPECT_EQ(rig.game.Run(errors), 1);
   EXPECT_NE(errors.str().find("no display"), std::string::npos);
-  EXPECT_TRUE(no_display.shown().empty());
+  EXPECT_TRUE(rig.dialogs.shown().empty());
 }
 
 TEST_F(GameTest, AnUnshotFishCrossesIn513FramesThenAnimates27) {
@@ -160,7 +121,7 @@ TEST_F(GameTest, TheShotHitsStrictlyInsideTheBoxOncePerPressAndEveryFishUnderThe
   WriteAssets();
   Start();
   Run(100);
-  FishField& fish = game_->state().fish;
+  FishField& fish = game().state().fish;
   const int y = fish.y[1];
   for (auto [dx, dy] : {std::pair{0, 10}, {97, 10}, {50, 0}, {50, 32}}) {  // on the edges
     Click(fish.x[1] + dx, y + dy);
@@ -203,7 +164,6 @@ TEST_F(GameTest, TheFishLimitGrowsWithTheScoreAndTheEleventhMissEnds) {
   for (int i = 1; i <= 20; ++i) occupied += state().fish.state[i] != kFree ? 1 : 0;
   EXPECT_EQ(occupied, 1);
   // Second cheat: ten points a frame while held, with the cheat name only.
-  game_.reset();
   Start({"Quorvel"});
   Run(1);  // the mouse is taken at the first poll
   Do({{Kind::kKeyDown, DIK_C}, {Kind::kKeyDown, DIK_D}, {Kind::kKeyDown, DIK_Z}, {Kind::kButtonDown, 2}});
@@ -214,7 +174,7 @@ TEST_F(GameTest, TheFishLimitGrowsWithTheScoreAndTheEleventhMissEnds) {
   Run(190);
   EXPECT_EQ(state().fish_limit, 21);
   Do({{Kind::kKeyUp, DIK_C}});
-  while (game_->RunFrame()) ASSERT_LE(state().misses, 10);
+  while (game().RunFrame()) ASSERT_LE(state().misses, 10);
   EXPECT_EQ(state().misses, 11);
 }
 
@@ -223,7 +183,7 @@ TEST_F(GameTest, EscapeEndsTheGameAfterItsPassHasRunToTheEnd) {
   Run(5);
   Do({{Kind::kKeyDown, DIK_ESCAPE}});
   const int x = state().fish.x[1];
-  EXPECT_FALSE(game_->RunFrame());
+  EXPECT_FALSE(game().RunFrame());
   EXPECT_EQ(state().fish.x[1], x + 2);  // the update still ran
 }
 
@@ -243,10 +203,10 @@ TEST_F(GameTest, HotKeysVolumesOverlaysAndSplash) {
   EXPECT_EQ(Shown(30, 618), kBackground);  // shown only while held
 
   Do({{Kind::kKeyDown, DIK_4}});
-  const std::uint32_t before = clock_.TickCount();
+  const std::uint32_t before = rig_->clock.TickCount();
   Run(1);
-  EXPECT_GE(clock_.TickCount() - before, 1500u);
-  EXPECT_EQ(display_.frames_presented() >= 2, true);
+  EXPECT_GE(rig_->clock.TickCount() - before, 1500u);
+  EXPECT_EQ(rig_->display.frames_presented() >= 2, true);
   Do({{Kind::kKeyUp, DIK_4}});
 }
 
@@ -285,15 +245,14 @@ TEST_F(GameTest, TheFirstCheatWorksForTheExactNameOnly) {
   Do({{Kind::kKeyDown, DIK_F}, {Kind::kKeyDown, DIK_Z}, {Kind::kButtonDown, 2}});
   Run(5);
   EXPECT_EQ(state().cheat_mark, "");
-  game_.reset();
   Start({"Quorvel"});
   Run(1);
-  Do({{Kind::kButtonUp, 2}, {Kind::kButtonDown, 2}});
-  const std::size_t sounds_before = audio_.starts().size();
+  Do({{Kind::kKeyDown, DIK_F}, {Kind::kKeyDown, DIK_Z}, {Kind::kButtonDown, 2}});
+  const std::size_t sounds_before = rig_->audio.starts().size();
   Run(30);
   EXPECT_EQ(state().cheat_mark, "     =>  cheated");
   EXPECT_EQ(state().score, 0);  // no points
-  EXPECT_EQ(audio_.starts().size() - sounds_before, 30u);  // a random entry hit every frame
+  EXPECT_EQ(rig_->audio.starts().size() - sounds_before, 30u);  // a random entry hit every frame
 }
 
 // The record line goes at the end of the file, whatever was there.
@@ -305,11 +264,11 @@ TEST_P(GameOverTest, ShowsTheResultAndAppendsTheRecordLine) {
   if (!before.empty()) testing::WriteFileBytes("GFX/Vusk.qzc", before);
   Start({"Bob"});
   Do({{Kind::kKeyDown, DIK_C}, {Kind::kKeyDown, DIK_D}, {Kind::kKeyDown, DIK_Z}, {Kind::kKeyDown, DIK_ESCAPE}});
-  EXPECT_FALSE(game_->RunFrame());
-  game_->GameOver();
-  EXPECT_FALSE(display_.screen_open());
-  EXPECT_EQ(dialogs_->shown().back().title, "Game Over");
-  EXPECT_EQ(dialogs_->shown().back().text, "Du hast 0 Punkte erreicht!");
+  EXPECT_FALSE(game().RunFrame());
+  game().GameOver();
+  EXPECT_FALSE(rig_->display.screen_open());
+  EXPECT_EQ(rig_->dialogs.shown().back().title, "Game Over");
+  EXPECT_EQ(rig_->dialogs.shown().back().text, "Du hast 0 Punkte erreicht!");
   EXPECT_EQ(testing::ReadFileBytes("GFX/Vusk.qzc"), before + first_line + "Bob: 0\r\n");
   EXPECT_EQ(player_.events().back(), (MovieEvent{"GFX\\Movie1.qzm", false}));
 }
@@ -325,9 +284,9 @@ TEST_F(GameTest, WithoutGfxTheGameRunsAndWritesNoRecord) {
   Start();
   Do({{Kind::kKeyDown, DIK_ESCAPE}});
   Run(1);
-  game_->GameOver();
+  game().GameOver();
   EXPECT_FALSE(std::filesystem::exists("GFX"));
-  EXPECT_EQ(dialogs_->shown().back().title, "Game Over");
+  EXPECT_EQ(rig_->dialogs.shown().back().title, "Game Over");
 }
 
 }  // namespace

@@ -36,6 +36,8 @@ class ScriptedDialogs final : public Dialogs {
   }
 
   const std::vector<Shown>& shown() const { return shown_; }
+  // Whether there is a display to show dialogs on.
+  void SetAvailable(bool available) { available_ = available; }
 
  private:
   std::deque<std::string> answers_;

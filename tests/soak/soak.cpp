@@ -39,7 +39,7 @@ bool PlayGame(std::uint32_t seed, platform::FileSystem& file_system, std::string
   platform::RecordingMoviePlayer player({"GFX\\Movie1.qzm", "GFX\\Movie2.qzm", "GFX\\Movie3.qzm",
                                          "GFX\\Movie4.qzm", "GFX\\Movie5.qzm", "GFX\\Movie6.qzm",
                                          "GFX\\Movie7.qzm"});
-  testing::GameRig rig(chance(90), file_system, player, name, static_cast<std::uint32_t>(random()));
+  testing::GameRig rig(chance(90), file_system, player, {name}, static_cast<std::uint32_t>(random()));
   if (!rig.Start()) {
     error = "no start";
     return false;

@@ -6,6 +6,7 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "game/game.h"
 #include "input/direct_input.h"
@@ -18,15 +19,16 @@
 namespace grumbol::testing {
 
 struct GameRig {
+  // `answers` are the texts the name dialog gets, one per time it is shown.
   GameRig(bool sound_device, platform::FileSystem& file_system, platform::MoviePlayer& player,
-          std::string name, std::uint32_t start_tick = 4242)
+          std::vector<std::string> answers, std::uint32_t start_tick = 4242)
       : clock(start_tick),
         audio(sound_device),
         files(file_system),
         sprites(screen, file_system),
         sounds(screen, file_system, audio),
         movies(screen, player),
-        dialogs({std::move(name)}) {}
+        dialogs(std::move(answers)) {}
 
   bool Start() {
     std::ostringstream errors;

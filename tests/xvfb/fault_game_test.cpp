@@ -3,9 +3,7 @@
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -13,13 +11,12 @@
 #include <thread>
 
 #include "tests/support/temp_dir.h"
-#include "tests/xvfb/screenshot.h"
+#include "tests/xvfb/x_player.h"
 
 namespace grumbol {
 namespace {
 
-using testing::RunShell;
-using testing::Screenshot;
+using namespace testing;
 
 void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
@@ -41,50 +38,23 @@ TEST(NoDisplayGame, SaysSoOnStandardErrorAndExitsNonZero) {
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "GFX"));
 }
 
-bool WaitForWindow(const std::string& title) {
-  return RunShell("timeout 20 xdotool search --sync --onlyvisible --name '^" + title + "$' >/dev/null") == 0;
-}
-void HoldKey(const std::string& key) { RunShell("xdotool keydown " + key + " && sleep 0.15 && xdotool keyup " + key); }
-
 // Whether the screen below the score line changes within a few looks: the fish swim.
 bool Drawing(const std::string& name) {
   for (int tries = 0; tries < 20; ++tries) {
     const Screenshot before(name + "_a");
     Pause(200);
     const Screenshot after(name + "_b");
-    if (!before.Taken() || !after.Taken()) continue;
-    for (int y = 20; y < Screenshot::kHeight; y += 2) {
-      for (int x = 0; x < Screenshot::kWidth; ++x) {
-        const auto p = before.At(x, y), q = after.At(x, y);
-        if (p.r != q.r || p.g != q.g || p.b != q.b) return true;
-      }
-    }
+    if (before.Taken() && after.Taken() && !Changed(before, after).Empty()) return true;
   }
   return false;
 }
 
 TEST(XFault, AnotherWindowTakingTheFocusMidGameLetsTheGameRunOnAndEndWhole) {
-  testing::TempDir dir;
-  ASSERT_EQ(RunShell(std::string(GRUMBOL_MAKE_GFX) + " " + dir.path().string() + " >/dev/null"), 0);
-  const pid_t game = fork();
-  ASSERT_GE(game, 0);
-  if (game == 0) {
-    std::filesystem::current_path(dir.path());
-    execl(GRUMBOL_GAME, GRUMBOL_GAME, static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  struct Reaper {
-    pid_t pid;
-    ~Reaper() {
-      if (waitpid(pid, nullptr, WNOHANG) == 0) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
-    }
-  } reaper{game};
-
+  GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX);
+  ASSERT_TRUE(game.Started());
   ASSERT_TRUE(WaitForWindow("Daromir Grumbol Game"));
   HoldKey("Return");
-  ASSERT_TRUE(WaitForWindow("Daromirs Grumbol Game"));
-  RunShell("xdotool type --delay 30 'Fokus'");
-  HoldKey("Return");
+  ASSERT_TRUE(game.EnterName("Fokus"));
   ASSERT_TRUE(Drawing("focus_before"));
 
   // Another program's window, green, takes the focus.
@@ -103,10 +73,8 @@ TEST(XFault, AnotherWindowTakingTheFocusMidGameLetsTheGameRunOnAndEndWhole) {
   ASSERT_TRUE(away.Taken());
   EXPECT_TRUE(testing::Near(away.At(250, 250), {0, 255, 0}));  // the other window stays
   HoldKey("Return");
-  int status = -1;
-  for (int i = 0; i < 100 && waitpid(game, &status, WNOHANG) == 0; ++i) Pause(100);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_EQ(testing::ReadFileBytes((dir.path() / "GFX" / "Vusk.qzc").string()), "Fokus: 0\r\n");
+  EXPECT_EQ(game.WaitForExit(), 0);
+  EXPECT_EQ(game.Record(), "Fokus: 0\r\n");
   SDL_DestroyWindow(thief);
   SDL_Quit();
 }
