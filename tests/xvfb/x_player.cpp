@@ -58,6 +58,9 @@ bool GameProcess::EnterName(const std::string& name) {
   return true;
 }
 
+bool GameProcess::Freeze() { return pid_ > 0 && kill(pid_, SIGSTOP) == 0; }
+bool GameProcess::Thaw() { return pid_ > 0 && kill(pid_, SIGCONT) == 0; }
+
 int GameProcess::WaitForExit() {
   int status = 0;
   for (int i = 0; i < 100; ++i) {

@@ -33,6 +33,9 @@ class GameProcess {
   bool Started() const { return pid_ > 0; }
   // Types the name into the name dialog and confirms it.
   bool EnterName(const std::string& name);
+  // Stops and continues the game process (SIGSTOP, SIGCONT); whether the signal went out.
+  bool Freeze();
+  bool Thaw();
   // The exit status once the game has ended (within 10 s), or -1.
   int WaitForExit();
   std::string Record() const;
