@@ -280,14 +280,5 @@ INSTANTIATE_TEST_SUITE_P(
                       std::pair{std::string("\r\nAnna: 120\r\n"), std::string()},
                       std::pair{std::string("Anna: 1\r\n") + std::string(5000, 'x') + "\r\n", std::string("Anna: 1")}));
 
-TEST_F(GameTest, WithoutGfxTheGameRunsAndWritesNoRecord) {
-  Start();
-  Do({{Kind::kKeyDown, DIK_ESCAPE}});
-  Run(1);
-  game().GameOver();
-  EXPECT_FALSE(std::filesystem::exists("GFX"));
-  EXPECT_EQ(rig_->dialogs.shown().back().title, "Game Over");
-}
-
 }  // namespace
 }  // namespace grumbol::game
