@@ -115,28 +115,26 @@ void Movies::EndMovies() {
   screen_.CloseDirectDraw();
 }
 
-std::vector<const platform::MoviePicture*> Movies::PicturesBottomUp() {
-  std::vector<std::pair<std::uint64_t, const platform::MoviePicture*>> shown;
+void Movies::CollectPictures() {
+  shown_.clear();
   if (slots_) {
     // Every movie is asked, so that each takes in what its service reported.
     slots_->ForEachSlot([&](SlotId, MovieRecord& record) {
       if (!record.InUse()) return true;  // an unnumbered slot is visited also when empty
       if (const platform::MoviePicture* picture = record.movie->Picture()) {
-        shown.emplace_back(record.played, picture);
+        shown_.emplace_back(record.played, picture);
       }
       return true;
     });
   }
-  std::sort(shown.begin(), shown.end());
-  std::vector<const platform::MoviePicture*> pictures;
-  for (const auto& [played, picture] : shown) pictures.push_back(picture);
-  return pictures;
+  std::sort(shown_.begin(), shown_.end());
 }
 
-bool Movies::HasPicture() { return !PicturesBottomUp().empty(); }
-
-void Movies::DrawOver(Surface& frame, PixelLayout layout) {
-  for (const platform::MoviePicture* picture : PicturesBottomUp()) {
+bool Movies::DrawOver(const Surface& back_buffer, Surface& frame, PixelLayout layout) {
+  CollectPictures();
+  if (shown_.empty()) return false;
+  frame = back_buffer;  // same size each frame: the copy reuses the memory
+  for (const auto& [played, picture] : shown_) {
     const int width = std::min(picture->width, frame.width());
     const int height = std::min(picture->height, frame.height());
     for (int y = 0; y < height; ++y) {
@@ -147,11 +145,12 @@ void Movies::DrawOver(Surface& frame, PixelLayout layout) {
       }
       for (int x = 0; x < width; ++x, src += 4) {
         const auto value = Pack(layout, src[0], src[1], src[2]);
-        if (!value) return;
+        if (!value) return true;  // no fixed colours: the frame as drawn
         frame.SetPixel(x, y, *value);
       }
     }
   }
+  return true;
 }
 
 }  // namespace grumbol

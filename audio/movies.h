@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "audio/volume_table.h"
@@ -55,12 +56,11 @@ class Movies final : public FrameOverlay {
   // The slot's movie, or null.
   platform::Movie* Find(SlotId slot);
 
-  bool HasPicture() override;
-  void DrawOver(Surface& frame, PixelLayout layout) override;
+  bool DrawOver(const Surface& back_buffer, Surface& frame, PixelLayout layout) override;
 
  private:
-  // The pictures shown now, the most recently played last.
-  std::vector<const platform::MoviePicture*> PicturesBottomUp();
+  // Fills shown_ with the pictures shown now, the most recently played last.
+  void CollectPictures();
 
   Screen& screen_;
   platform::MoviePlayer& player_;
@@ -69,6 +69,7 @@ class Movies final : public FrameOverlay {
   std::optional<SlotTable<MovieRecord>> slots_;
   std::optional<VolumeTable> volume_table_;  // built by the first SetMovieVolume
   std::uint64_t plays_ = 0;
+  std::vector<std::pair<std::uint64_t, const platform::MoviePicture*>> shown_;  // by play order
 };
 
 }  // namespace grumbol

@@ -76,7 +76,6 @@ class Sounds {
   void FreeSoundSlot(SlotId slot);
   void EndSound();
 
-  bool HasDevice() const { return device_ != nullptr; }
   // The frame the slot's own sound plays next (0 when stopped); -1 for an empty slot.
   std::int64_t SoundPosition(SlotId slot);
   // The extra voices a slot still keeps; 0 for an empty slot.

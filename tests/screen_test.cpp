@@ -146,8 +146,12 @@ TEST(Screen, LendsTheBackBufferOnceUntilReleased) {
 TEST(Screen, TheOverlayLiesOverThePresentedFrameOnly) {
   struct Square : FrameOverlay {
     bool showing = true;
-    bool HasPicture() override { return showing; }
-    void DrawOver(Surface& frame, PixelLayout) override { frame.SetPixel(0, 0, 0xABCDEF); }
+    bool DrawOver(const Surface& back_buffer, Surface& frame, PixelLayout) override {
+      if (!showing) return false;
+      frame = back_buffer;
+      frame.SetPixel(0, 0, 0xABCDEF);
+      return true;
+    }
   } overlay;
   ScreenFixture f;
   f.screen.StartVideo();

@@ -1,5 +1,6 @@
 #include "video/blit.h"
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -68,6 +69,16 @@ void CopyPixelsKeyed(const Surface& src, int sx, int sy, int w, int h, Surface& 
     row_copy(src.Row(sy + row) + static_cast<std::size_t>(sx) * bpp,
              dst.Row(dy + row) + static_cast<std::size_t>(dx) * bpp, w, masked_key);
   }
+}
+
+Clip ClipTo(const Surface& surface, std::int64_t left, std::int64_t top, std::int64_t right,
+            std::int64_t bottom) {
+  Clip clip;
+  clip.x0 = static_cast<int>(std::clamp<std::int64_t>(left, 0, surface.width()));
+  clip.y0 = static_cast<int>(std::clamp<std::int64_t>(top, 0, surface.height()));
+  clip.x1 = static_cast<int>(std::clamp<std::int64_t>(right, 0, surface.width()));
+  clip.y1 = static_cast<int>(std::clamp<std::int64_t>(bottom, 0, surface.height()));
+  return clip;
 }
 
 void FillPixels(Surface& dst, std::uint32_t value) {

@@ -1,6 +1,5 @@
 #include "video/screen.h"
 
-#include <cstring>
 #include <string>
 
 namespace grumbol {
@@ -104,13 +103,7 @@ void Screen::ShowFrame() {
     // not shown.
     display_.RestoreScreen();
     restore_pending_ = false;
-  } else if (overlay_ != nullptr && overlay_->HasPicture()) {
-    if (presented_.width() != back_buffer_.width() || presented_.height() != back_buffer_.height() ||
-        presented_.bytes_per_pixel() != back_buffer_.bytes_per_pixel()) {
-      presented_ = Surface(back_buffer_.width(), back_buffer_.height(), back_buffer_.bytes_per_pixel());
-    }
-    std::memcpy(presented_.data(), back_buffer_.data(), back_buffer_.size_bytes());
-    overlay_->DrawOver(presented_, layout_);
+  } else if (overlay_ != nullptr && overlay_->DrawOver(back_buffer_, presented_, layout_)) {
     display_.Present(presented_.data(), presented_.pitch());
   } else {
     display_.Present(back_buffer_.data(), back_buffer_.pitch());

@@ -30,10 +30,9 @@ class ScreenObserver {
 class FrameOverlay {
  public:
   virtual ~FrameOverlay() = default;
-  // Whether there is anything to lay over the frame now.
-  virtual bool HasPicture() = 0;
-  // Draws onto `frame`, a copy of the back buffer about to be presented.
-  virtual void DrawOver(Surface& frame, PixelLayout layout) = 0;
+  // When there is anything to lay over the frame now: makes `frame` a copy of `back_buffer`,
+  // draws onto it and returns true. Otherwise leaves `frame` alone and returns false.
+  virtual bool DrawOver(const Surface& back_buffer, Surface& frame, PixelLayout layout) = 0;
 };
 
 // The program's window and its full-screen display: the back buffer that sprites and text

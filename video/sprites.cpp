@@ -103,28 +103,13 @@ void Sprites::Draw(SlotId slot, int x, int y, bool keyed) {
   // A sprite in another pixel size (an alpha sprite on a shallower screen) cannot be copied.
   if (source.bytes_per_pixel() != target->bytes_per_pixel()) return;
 
-  int w = source.width();
-  int h = source.height();
-  const int screen_w = target->width();
-  const int screen_h = target->height();
-  if (x >= screen_w || y >= screen_h || x <= -w || y <= -h) return;
-  if (x + w > screen_w) w = screen_w - x;
-  if (y + h > screen_h) h = screen_h - y;
-  int left = 0;
-  int top = 0;
-  if (x < 0) {
-    left = -x;
-    x = 0;
-  }
-  if (y < 0) {
-    top = -y;
-    y = 0;
-  }
-  // Source columns left..w-1 and rows top..h-1 land at (x, y).
+  const Clip c = ClipTo(*target, x, y, std::int64_t{x} + source.width(), std::int64_t{y} + source.height());
+  if (c.Empty()) return;
+  // The visible part starts at source column c.x0 - x and row c.y0 - y.
   if (keyed && sprite->key) {
-    CopyPixelsKeyed(source, left, top, w - left, h - top, *target, x, y, *sprite->key);
+    CopyPixelsKeyed(source, c.x0 - x, c.y0 - y, c.x1 - c.x0, c.y1 - c.y0, *target, c.x0, c.y0, *sprite->key);
   } else {
-    CopyPixels(source, left, top, w - left, h - top, *target, x, y);
+    CopyPixels(source, c.x0 - x, c.y0 - y, c.x1 - c.x0, c.y1 - c.y0, *target, c.x0, c.y0);
   }
 }
 

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <utility>
 
+#include "video/blit.h"
+
 namespace grumbol {
 namespace {
 
@@ -119,24 +121,6 @@ using Rgb24RedHigh = PackedFormat<3, 16, 8, 8, 8, 0, 8>;  // bytes B, G, R
 using Bgr24RedLow = PackedFormat<3, 0, 8, 8, 8, 16, 8>;   // bytes R, G, B
 using Rgb565 = PackedFormat<2, 11, 5, 5, 6, 0, 5>;
 using Rgb555 = PackedFormat<2, 10, 5, 5, 5, 0, 5>;
-
-// The rectangle [left, right) x [top, bottom) cut to the surface; empty when it misses.
-struct Clip {
-  int x0 = 0;
-  int y0 = 0;
-  int x1 = 0;
-  int y1 = 0;
-  bool Empty() const { return x0 >= x1 || y0 >= y1; }
-};
-Clip ClipTo(const Surface& surface, std::int64_t left, std::int64_t top, std::int64_t right,
-            std::int64_t bottom) {
-  Clip clip;
-  clip.x0 = static_cast<int>(std::clamp<std::int64_t>(left, 0, surface.width()));
-  clip.y0 = static_cast<int>(std::clamp<std::int64_t>(top, 0, surface.height()));
-  clip.x1 = static_cast<int>(std::clamp<std::int64_t>(right, 0, surface.width()));
-  clip.y1 = static_cast<int>(std::clamp<std::int64_t>(bottom, 0, surface.height()));
-  return clip;
-}
 
 template <class Format>
 void FillWhite(Surface& surface, const Clip& clip) {

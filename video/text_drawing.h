@@ -56,7 +56,6 @@ class TextDrawing {
   // when no drawing is open.
   void EndTextDrawing();
 
-  bool IsDrawing() const { return target_.has_value(); }
   // Height of the opaque box behind a text: the font's line height (0 without a font).
   int LineHeight() const { return glyphs_.LineHeight(); }
   const GlyphCache& glyphs() const { return glyphs_; }

@@ -54,7 +54,6 @@ class HeadlessMouse final : public MouseDevice {
 bool HeadlessInput::Start() {
   if (!options_.can_start) return false;
   started_ = true;
-  ++starts_;
   return true;
 }
 

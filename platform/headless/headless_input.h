@@ -49,8 +49,6 @@ class HeadlessInput final : public InputSystem {
   void FailMouseSetUp(bool fail) { options_.mouse_set_up_fails = fail; }
 
   bool started() const { return started_; }
-  int starts() const { return starts_; }
-  bool keyboard_acquired() const { return keyboard_acquired_; }
   bool mouse_acquired() const { return mouse_acquired_; }
   int mouse_set_ups() const { return mouse_set_ups_; }
 
@@ -60,7 +58,6 @@ class HeadlessInput final : public InputSystem {
 
   Options options_;
   bool started_ = false;
-  int starts_ = 0;
   bool foreground_ = true;
   KeyStates keys_{};
   bool keyboard_acquired_ = false;

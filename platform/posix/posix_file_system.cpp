@@ -11,6 +11,16 @@ namespace grumbol::platform {
 
 namespace {
 
+// Repeats a system call that a signal interrupted.
+template <typename Call>
+auto RetryInterrupted(Call call) {
+  decltype(call()) result;
+  do {
+    result = call();
+  } while (result < 0 && errno == EINTR);
+  return result;
+}
+
 class PosixFile final : public File {
  public:
   explicit PosixFile(int fd) : fd_(fd) {}
@@ -21,19 +31,11 @@ class PosixFile final : public File {
   std::int64_t Id() const override { return static_cast<std::int64_t>(fd_) + 1; }
 
   std::int64_t Read(void* data, std::size_t size) override {
-    ssize_t n;
-    do {
-      n = read(fd_, data, size);
-    } while (n < 0 && errno == EINTR);
-    return n;
+    return RetryInterrupted([&] { return read(fd_, data, size); });
   }
 
   std::int64_t Write(const void* data, std::size_t size) override {
-    ssize_t n;
-    do {
-      n = write(fd_, data, size);
-    } while (n < 0 && errno == EINTR);
-    return n;
+    return RetryInterrupted([&] { return write(fd_, data, size); });
   }
 
   std::int64_t Seek(std::int64_t offset, SeekFrom from) override {
@@ -50,19 +52,11 @@ class PosixFile final : public File {
   }
 
   bool Truncate(std::int64_t size) override {
-    int result;
-    do {
-      result = ftruncate(fd_, size);
-    } while (result != 0 && errno == EINTR);
-    return result == 0;
+    return RetryInterrupted([&] { return ftruncate(fd_, size); }) == 0;
   }
 
   bool LockExclusive() override {
-    int result;
-    do {
-      result = flock(fd_, LOCK_EX);
-    } while (result != 0 && errno == EINTR);
-    return result == 0;
+    return RetryInterrupted([&] { return flock(fd_, LOCK_EX); }) == 0;
   }
 
   void Unlock() override { flock(fd_, LOCK_UN); }
@@ -99,10 +93,7 @@ std::unique_ptr<File> PosixFileSystem::Open(const std::string& path, FileAccess 
   // Only regular files are accepted: a pipe would block, a device could feed an endless
   // line, a folder is no file. O_NONBLOCK keeps the open itself from hanging on a pipe.
   const int flags = OpenFlags(access, disposition);
-  int fd;
-  do {
-    fd = open(native.c_str(), flags | O_NONBLOCK, 0666);
-  } while (fd < 0 && errno == EINTR);
+  const int fd = RetryInterrupted([&] { return open(native.c_str(), flags | O_NONBLOCK, 0666); });
   if (fd < 0) return nullptr;
   struct stat info {};
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

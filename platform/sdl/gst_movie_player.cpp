@@ -127,10 +127,15 @@ void GstMovie::ReadSize() {
 
 void GstMovie::Play() {
   has_picture_ = false;
+  at_start_ = false;
   gst_element_set_state(playbin_.get(), GST_STATE_PLAYING);
 }
 
 void GstMovie::StopAndRewind() {
+  // The game stops every movie in each frame a movie key is held; one that has not played
+  // since its last rewind (or its preroll) is already there.
+  if (at_start_) return;
+  at_start_ = true;
   gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
   gst_element_get_state(playbin_.get(), nullptr, nullptr, kPauseTimeout);
   // The flushing seek empties the picture queue too; what was shown stays in picture_.

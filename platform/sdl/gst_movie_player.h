@@ -54,6 +54,7 @@ class GstMovie final : public Movie {
   std::optional<int> balance_;  // every frame cost nothing when they do not change
   MoviePicture picture_;
   bool has_picture_ = false;
+  bool at_start_ = true;  // paused at the beginning: stopping and rewinding would change nothing
 };
 
 // Opens movies with GStreamer.

@@ -108,6 +108,7 @@ class OpenAlVoice final : public AudioVoice {
   }
 
   void SetVolume(std::int32_t hundredths_db) override {
+    if (hundredths_db == volume_) return;  // the game sets the volume every frame
     MakeCurrent();
     volume_ = hundredths_db;
     alSourcef(source_, AL_GAIN, static_cast<ALfloat>(std::pow(10.0, hundredths_db / 2000.0)));

@@ -167,14 +167,19 @@ void SdlDisplay::RestoreScreen() {
 void SdlDisplay::Present(const std::uint8_t* pixels, int pitch) {
   if (!texture_ || pixels == nullptr) return;
   SDL_UpdateTexture(texture_.get(), nullptr, pixels, pitch);
-  SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255);
   SDL_RenderClear(renderer_.get());
   SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, nullptr);
   SDL_RenderPresent(renderer_.get());
 }
 
 bool SdlDisplay::PollWindowEvent(WindowEvent& event) {
-  if (window_) {
+  const auto nothing_recorded = [this] {
+    const std::lock_guard lock(events_mutex_);
+    return events_.empty();
+  };
+  // Pumps only when what was recorded is handed out: a frame's drain loop pumps at most
+  // twice. The pump runs outside the lock, since the watch records under it.
+  if (window_ && nothing_recorded()) {
     // The watch sees each event as SDL queues it; the queued copies of the window-range
     // events have no other reader.
     SDL_PumpEvents();
@@ -189,16 +194,6 @@ bool SdlDisplay::PollWindowEvent(WindowEvent& event) {
 }
 
 void SdlDisplay::ShowCursor(bool visible) { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
-
-std::string SdlDisplay::RendererName() const {
-  SDL_RendererInfo info{};
-  if (!renderer_ || SDL_GetRendererInfo(renderer_.get(), &info) != 0) return "";
-  std::string name = info.name;
-  if (info.flags & SDL_RENDERER_ACCELERATED) name += " accelerated";
-  if (info.flags & SDL_RENDERER_SOFTWARE) name += " software";
-  if (info.flags & SDL_RENDERER_PRESENTVSYNC) name += " vsync";
-  return name;
-}
 
 int SdlDisplay::WatchEvent(void* self, SDL_Event* event) {
   auto& display = *static_cast<SdlDisplay*>(self);

@@ -52,7 +52,6 @@ class SdlDisplay final : public Display {
 
   // For diagnostics and tests.
   FullScreenPath full_screen_path() const { return path_; }
-  std::string RendererName() const;
 
  private:
   static int WatchEvent(void* self, SDL_Event* event);

@@ -28,7 +28,7 @@ using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 // One reference on SDL's video subsystem (SDL counts them); released on destruction.
 class VideoSubsystemRef {
  public:
-  // Takes a reference; Held() tells whether SDL_InitSubSystem worked.
+  // Takes a reference when SDL_InitSubSystem works.
   VideoSubsystemRef();
   ~VideoSubsystemRef();
   VideoSubsystemRef(VideoSubsystemRef&& other) noexcept : held_(other.held_) {
@@ -38,7 +38,6 @@ class VideoSubsystemRef {
   VideoSubsystemRef(const VideoSubsystemRef&) = delete;
   VideoSubsystemRef& operator=(const VideoSubsystemRef&) = delete;
 
-  bool Held() const { return held_; }
   // True when the video driver shows things to a person: SDL falls back to the off-screen
   // and dummy drivers when there is no display, and those count as "no display" for us.
   bool HasUsableDisplay() const;

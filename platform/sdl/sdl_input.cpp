@@ -36,7 +36,7 @@ class SdlKeyboard final : public KeyboardDevice {
     if (!HasFocus(display_)) return;
     // SDL's own key state is what the queued events would make of it; it also knows keys
     // that went down while the keyboard was not ours.
-    TakeQueued(SDL_KEYDOWN, SDL_KEYUP, [](const SDL_Event&) {});
+    SDL_FlushEvents(SDL_KEYDOWN, SDL_KEYUP);
     state_.fill(0);
     int count = 0;
     const Uint8* sdl_keys = SDL_GetKeyboardState(&count);
@@ -53,7 +53,7 @@ class SdlKeyboard final : public KeyboardDevice {
     SDL_PumpEvents();
     if (!acquired_ || !HasFocus(display_)) {
       acquired_ = false;
-      TakeQueued(SDL_KEYDOWN, SDL_KEYUP, [](const SDL_Event&) {});
+      SDL_FlushEvents(SDL_KEYDOWN, SDL_KEYUP);
       return false;
     }
     // Down until its key-up: the repeated key-downs of auto-repeat change nothing.
@@ -92,7 +92,7 @@ class SdlMouse final : public MouseDevice {
     if (acquired_) return true;
     if (SDL_SetRelativeMouseMode(SDL_TRUE) != 0) return false;
     // The device reports only what happens while it is taken.
-    TakeQueued(SDL_MOUSEMOTION, SDL_MOUSEWHEEL, [](const SDL_Event&) {});
+    SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEWHEEL);
     buffer_.Clear();
     acquired_ = true;
     return true;
@@ -109,7 +109,7 @@ class SdlMouse final : public MouseDevice {
     SDL_PumpEvents();
     if (!acquired_ || !HasFocus(display_)) {
       Unacquire();
-      TakeQueued(SDL_MOUSEMOTION, SDL_MOUSEWHEEL, [](const SDL_Event&) {});
+      SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEWHEEL);
       return MouseReadResult::kNotAcquired;
     }
     TakeQueued(SDL_MOUSEMOTION, SDL_MOUSEWHEEL, [this](const SDL_Event& event) { Gather(event); });
