@@ -107,10 +107,7 @@ void Movies::EndMovies() {
   if (!started_) return;
   started_ = false;
   if (slots_) {
-    slots_->ForEachSlot([this](SlotId id, MovieRecord&) {
-      FreeMovieSlot(id);
-      return true;
-    });
+    for (SlotId id : slots_->IdsInVisitOrder()) FreeMovieSlot(id);
   }
   screen_.CloseDirectDraw();
 }

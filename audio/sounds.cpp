@@ -25,9 +25,7 @@ std::optional<DeviceSound> DecodeWithDecoder(SoundDecoder& decoder) {
                                  : frames * frame_bytes;
   std::vector<std::int16_t> samples(static_cast<std::size_t>(bytes / 2));
   decoder.Decode(samples);
-  auto sound = DeviceSoundFromPcm16(samples, channels, rate);
-  if (sound.bytes.empty()) return std::nullopt;
-  return sound;
+  return DeviceSoundFromPcm16(samples, channels, rate);
 }
 
 }  // namespace
@@ -120,19 +118,12 @@ void Sounds::RegisterSoundDecoder(std::shared_ptr<SoundDecoder> decoder) {
   if (decoder && decoders_.size() < kMaxDecoders) decoders_.push_back(std::move(decoder));
 }
 
-void Sounds::FreeSoundSlot(SlotId slot) {
-  SoundSlot* record = slots_.FindSlot(slot);
-  if (record == nullptr) return;
-  record->voices.clear();  // the voices first: they play the slot's buffer
-  slots_.ReleaseSlot(slot);
-}
+// Every voice holds the buffer it plays, so the order in which a slot's parts go is free.
+void Sounds::FreeSoundSlot(SlotId slot) { slots_.ReleaseSlot(slot); }
 
 void Sounds::EndSound() {
   if (!started_) return;
-  slots_.ForEachSlot([this](SlotId id, SoundSlot&) {
-    FreeSoundSlot(id);
-    return true;
-  });
+  for (SlotId id : slots_.IdsInVisitOrder()) FreeSoundSlot(id);
   device_.reset();
 }
 

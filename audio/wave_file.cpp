@@ -279,11 +279,11 @@ std::optional<DeviceSound> ReadWaveSound(std::span<const std::uint8_t> data) {
   }
 }
 
-DeviceSound DeviceSoundFromPcm16(std::span<const std::int16_t> samples, int channels, int rate) {
+std::optional<DeviceSound> DeviceSoundFromPcm16(std::span<const std::int16_t> samples, int channels,
+                                                int rate) {
   const std::span<const std::uint8_t> bytes{reinterpret_cast<const std::uint8_t*>(samples.data()),
                                             samples.size_bytes()};
-  auto sound = Stereo(SampleEncoding::kSigned16, rate, channels, 2, bytes);
-  return sound ? std::move(*sound) : DeviceSound{SampleEncoding::kSigned16, rate, 0, {}};
+  return Stereo(SampleEncoding::kSigned16, rate, channels, 2, bytes);
 }
 
 }  // namespace grumbol

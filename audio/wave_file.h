@@ -30,6 +30,7 @@ bool HasRiffSignature(std::span<const std::uint8_t> data);
 std::optional<DeviceSound> ReadWaveSound(std::span<const std::uint8_t> data);
 
 // Interleaved signed 16-bit samples of 1 or 2 channels; frames beyond whole ones are dropped.
-DeviceSound DeviceSoundFromPcm16(std::span<const std::int16_t> samples, int channels, int rate);
+// Nothing when not even one frame is left.
+std::optional<DeviceSound> DeviceSoundFromPcm16(std::span<const std::int16_t> samples, int channels, int rate);
 
 }  // namespace grumbol

@@ -11,6 +11,15 @@ namespace grumbol {
 
 namespace {
 
+template <int kBytes>
+void KeyedRowNarrow(const std::uint8_t* src, std::uint8_t* dst, int count, std::uint32_t key) {
+  for (int i = 0; i < count; ++i) {
+    std::uint32_t pixel = 0;
+    std::memcpy(&pixel, src + i * kBytes, kBytes);
+    if (pixel != key) std::memcpy(dst + i * kBytes, &pixel, kBytes);
+  }
+}
+
 void KeyedRow32(const std::uint8_t* src, std::uint8_t* dst, int count, std::uint32_t key) {
   int i = 0;
 #if defined(__SSE2__)
@@ -30,20 +39,7 @@ void KeyedRow32(const std::uint8_t* src, std::uint8_t* dst, int count, std::uint
     _mm_storeu_si128(d, _mm_or_si128(_mm_and_si128(keep, old), _mm_andnot_si128(keep, s)));
   }
 #endif
-  for (; i < count; ++i) {
-    std::uint32_t pixel;
-    std::memcpy(&pixel, src + i * 4, 4);
-    if (pixel != key) std::memcpy(dst + i * 4, &pixel, 4);
-  }
-}
-
-template <int kBytes>
-void KeyedRowNarrow(const std::uint8_t* src, std::uint8_t* dst, int count, std::uint32_t key) {
-  for (int i = 0; i < count; ++i) {
-    std::uint32_t pixel = 0;
-    std::memcpy(&pixel, src + i * kBytes, kBytes);
-    if (pixel != key) std::memcpy(dst + i * kBytes, &pixel, kBytes);
-  }
+  KeyedRowNarrow<4>(src + i * 4, dst + i * 4, count - i, key);  // the rest, one at a time
 }
 
 }  // namespace

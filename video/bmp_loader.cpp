@@ -372,7 +372,7 @@ bool ExpandIndexed(std::span<const std::uint8_t> data, const Header& h, Format f
 std::optional<SpritePicture> DecodeSpritePicture(std::span<const std::uint8_t> data,
                                                  int screen_depth, PixelLayout layout, int mode) {
   // Only bitmaps: no other picture decoders are registered.
-  if (data.size() < 2 || data[0] != 'B' || data[1] != 'M') return std::nullopt;
+  if (!HasBmpSignature(data)) return std::nullopt;
   if (data.size() < kHeaderBytes) return std::nullopt;
   const Header h = ReadHeader(data.data());
   // Top-down pictures (negative height) are not supported.

@@ -32,6 +32,11 @@ struct SpritePicture {
   bool plain = false;
 };
 
+// Whether `data` starts as a BMP file does ("BM").
+inline bool HasBmpSignature(std::span<const std::uint8_t> data) {
+  return data.size() >= 2 && data[0] == 'B' && data[1] == 'M';
+}
+
 // What loading BMP `data` into a sprite gives for a screen of `screen_depth` bits (0 while no
 // screen is open) and `layout`, in `mode`. nullopt when the load fails, including every kind
 // of malformed data: the loader never reads outside `data`.

@@ -11,10 +11,6 @@ constexpr SlotId kSpriteSlotsStep = 64;
 // Files bigger than this are no pictures of ours.
 constexpr std::int64_t kMaxPictureFileBytes = std::int64_t{512} << 20;
 
-bool HasBmpSignature(std::span<const std::uint8_t> data) {
-  return data.size() >= 2 && data[0] == 'B' && data[1] == 'M';
-}
-
 }  // namespace
 
 Sprites::Sprites(Screen& screen, platform::FileSystem& file_system)

@@ -3,10 +3,11 @@
 #include <cstdint>
 #include <deque>
 #include <string>
-#include <vector>
 
 #include "platform/display.h"
 #include "platform/headless/manual_clock.h"
+#include "video/pixel_format.h"
+#include "video/surface.h"
 
 namespace grumbol::platform {
 
@@ -43,10 +44,8 @@ class HeadlessDisplay final : public Display {
   bool cursor_visible() const { return cursor_visible_; }
   int restores() const { return restores_; }
   int frames_presented() const { return frames_; }
-  // The last presented frame, row after row without padding.
-  const std::vector<std::uint8_t>& last_frame() const { return last_frame_; }
   // The pixel (as stored, little-endian) of the last presented frame.
-  std::uint32_t LastFramePixel(int x, int y) const;
+  std::uint32_t LastFramePixel(int x, int y) const { return last_frame_.PixelAt(x, y); }
 
  private:
   ManualClock& clock_;
@@ -55,13 +54,10 @@ class HeadlessDisplay final : public Display {
   bool has_window_ = false;
   bool open_ = false;
   bool cursor_visible_ = true;
-  int width_ = 0;
-  int height_ = 0;
-  int bytes_per_pixel_ = 0;
   std::string title_;
   int restores_ = 0;
   int frames_ = 0;
-  std::vector<std::uint8_t> last_frame_;
+  Surface last_frame_;
   std::deque<WindowEvent> events_;
 };
 
