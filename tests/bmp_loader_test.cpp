@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "tests/support/bmp_writer.h"
+#include "tests/support/temp_dir.h"
 
 namespace grumbol {
 namespace {
@@ -230,8 +229,7 @@ TEST(BmpLoader, SuiteFilesLoadLikeTheReferenceOrFailCleanly) {
     for (const auto& entry : std::filesystem::directory_iterator(
              std::filesystem::path(GRUMBOL_TESTDATA_DIR) / "bmpsuite" / folder)) {
       const std::string name = folder + "/" + entry.path().filename().string();
-      std::ifstream in(entry.path(), std::ios::binary);
-      const Bytes file(std::istreambuf_iterator<char>(in), {});
+      const Bytes file = testing::ReadFileData(entry.path());
       EXPECT_EQ(Load(file, k32).has_value(), !failing.contains(name)) << name;
       for (int mode : {0, kSpriteModePlainMemory, kSpriteModeAlphaBit}) {
         for (Screen screen : {kNoScreen, k8, k555, k565, k24}) Load(file, screen, mode);

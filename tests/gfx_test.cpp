@@ -31,10 +31,7 @@ bool MakeGfx(const fs::path& dir) {
   return std::system(command.c_str()) == 0;
 }
 
-std::vector<std::uint8_t> Bytes(const fs::path& path) {
-  const std::string text = testing::ReadFileBytes(path.string());
-  return {text.begin(), text.end()};
-}
+std::vector<std::uint8_t> Bytes(const fs::path& path) { return testing::ReadFileData(path); }
 
 SpritePicture Picture(const fs::path& gfx, const std::string& name) {
   auto picture = DecodeSpritePicture(Bytes(gfx / name), 32, PixelLayout::kX8R8G8B8, 0);

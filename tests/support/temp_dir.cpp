@@ -25,9 +25,18 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  WriteFileBytes(path, std::string(bytes.begin(), bytes.end()));
+}
+
 std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::uint8_t> ReadFileData(const std::string& path) {
+  const std::string bytes = ReadFileBytes(path);
+  return {bytes.begin(), bytes.end()};
 }
 
 }  // namespace grumbol::testing

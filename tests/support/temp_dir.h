@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace grumbol::testing {
 
@@ -21,6 +23,8 @@ class TempDir {
 };
 
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 std::string ReadFileBytes(const std::string& path);
+std::vector<std::uint8_t> ReadFileData(const std::string& path);
 
 }  // namespace grumbol::testing

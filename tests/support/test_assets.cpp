@@ -9,23 +9,12 @@
 namespace grumbol::testing {
 
 std::string SolidPicture(int width, int height, std::uint32_t pixel) {
-  BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  std::vector<std::uint8_t> row;
-  for (int x = 0; x < width; ++x) {
-    row.insert(row.end(), {static_cast<std::uint8_t>(pixel), static_cast<std::uint8_t>(pixel >> 8),
-                           static_cast<std::uint8_t>(pixel >> 16)});
-  }
-  spec.rows.assign(static_cast<std::size_t>(height), row);
-  const auto bytes = MakeBmp(spec);
+  const auto bytes = Picture24(width, height, [=](int, int) { return pixel; });
   return std::string(bytes.begin(), bytes.end());
 }
 
 std::string ShortSound() {
-  WaveSpec wave;
-  wave.samples = Le({0, 1000, -1000, 0}, 2);
-  const auto bytes = MakeWave(wave);
+  const auto bytes = MakeWave({.samples = Le({0, 1000, -1000, 0}, 2)});
   return std::string(bytes.begin(), bytes.end());
 }
 

@@ -5,10 +5,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <thread>
 
 #include "tests/support/temp_dir.h"
 #include "tests/xvfb/x_player.h"
@@ -17,8 +15,6 @@ namespace grumbol {
 namespace {
 
 using namespace testing;
-
-void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 TEST(NoDisplayGame, SaysSoOnStandardErrorAndExitsNonZero) {
   testing::TempDir dir;
@@ -52,12 +48,8 @@ bool Drawing(const std::string& name) {
 // The share of pixels in rows [top, bottom) that are the same in both pictures.
 double SameShare(const Screenshot& a, const Screenshot& b, int top, int bottom) {
   long same = 0, all = 0;
-  for (int y = top; y < bottom; ++y) {
-    for (int x = 0; x < Screenshot::kWidth; ++x, ++all) {
-      const Rgb p = a.At(x, y), q = b.At(x, y);
-      same += p.r == q.r && p.g == q.g && p.b == q.b;
-    }
-  }
+  for (int y = top; y < bottom; ++y)
+    for (int x = 0; x < Screenshot::kWidth; ++x, ++all) same += a.At(x, y) == b.At(x, y);
   return static_cast<double>(same) / static_cast<double>(all);
 }
 

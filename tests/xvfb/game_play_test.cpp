@@ -4,17 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
 #include "tests/xvfb/x_player.h"
 
 namespace grumbol {
 namespace {
 
 using namespace testing;
-
-void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 TEST(XGame, ANewPlayerShootsAFishAndTheRecordKeepsTheScore) {
   GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX);

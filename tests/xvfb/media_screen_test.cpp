@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/system_clock.h"
 #include "platform/sdl/sdl_display.h"
@@ -28,26 +26,13 @@ constexpr Rgb kFish{40, 220, 60};
 constexpr Rgb kMagenta{255, 0, 255};
 constexpr Rgb kInk{2, 121, 234};  // the colour 0xEA7902
 
-std::vector<std::uint8_t> Row24(int width, auto colour_at) {
-  std::vector<std::uint8_t> row;
-  for (int x = 0; x < width; ++x) {
-    const Rgb c = colour_at(x);
-    row.insert(row.end(), {static_cast<std::uint8_t>(c.b), static_cast<std::uint8_t>(c.g),
-                           static_cast<std::uint8_t>(c.r)});
-  }
-  return row;
-}
-
-// 24-bit picture: rows are given top first and stored bottom first, as BMP files do.
+// A 24-bit picture file of the colour at each point, rows counted from the top.
 void WritePicture(const std::string& path, int width, int height, auto colour_at) {
-  testing::BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  for (int y = height - 1; y >= 0; --y) {
-    spec.rows.push_back(Row24(width, [&](int x) { return colour_at(x, y); }));
-  }
-  testing::WriteFileBytes(path, std::string(reinterpret_cast<const char*>(MakeBmp(spec).data()),
-                                            MakeBmp(spec).size()));
+  const auto hex = [&](int x, int y) {
+    const Rgb c = colour_at(x, y);
+    return static_cast<std::uint32_t>(c.r << 16 | c.g << 8 | c.b);
+  };
+  testing::WriteFileBytes(path, testing::Picture24(width, height, hex));
 }
 
 TEST(XMediaScreen, PicturesAndTextReachTheScreen) {

@@ -10,6 +10,7 @@ namespace grumbol::testing {
 
 struct Rgb {
   int r, g, b;
+  bool operator==(const Rgb&) const = default;
 };
 
 // Runs a shell command (xdotool, xwd ...); its exit status.

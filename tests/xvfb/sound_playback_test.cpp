@@ -35,8 +35,7 @@ TEST(XSound, PlayedSoundLeavesTheMixerAtFullLevelOnBothChannels) {
   for (int i = 0; i < kToneFrames; ++i) {
     tone.insert(tone.end(), {std::uint8_t(Tone(i)), std::uint8_t(Tone(i) >> 8)});
   }
-  const testing::Bytes wave = testing::MakeWave({.rate = kRate, .samples = tone});
-  testing::WriteFileBytes(dir.File("Sound1.qzs"), std::string(wave.begin(), wave.end()));
+  testing::WriteFileBytes(dir.File("Sound1.qzs"), testing::MakeWave({.rate = kRate, .samples = tone}));
 
   {
     platform::SdlDisplay display;

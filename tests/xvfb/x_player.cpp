@@ -15,6 +15,8 @@ bool WaitForWindow(const std::string& title) {
   return RunShell("timeout 20 xdotool search --sync --onlyvisible --name '^" + title + "$' >/dev/null") == 0;
 }
 
+void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
 void HoldKey(const std::string& key) {
   RunShell("xdotool keydown " + key + " && sleep 0.15 && xdotool keyup " + key);
 }
@@ -23,8 +25,7 @@ Box Changed(const Screenshot& a, const Screenshot& b) {
   Box box;
   for (int y = 20; y < Screenshot::kHeight; ++y) {
     for (int x = 0; x < Screenshot::kWidth; ++x) {
-      const auto p = a.At(x, y), q = b.At(x, y);
-      if (p.r == q.r && p.g == q.g && p.b == q.b) continue;
+      if (a.At(x, y) == b.At(x, y)) continue;
       box.left = std::min(box.left, x);
       box.right = std::max(box.right, x);
       box.top = std::min(box.top, y);
@@ -69,7 +70,7 @@ int GameProcess::WaitForExit() {
       pid_ = -1;
       return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    Pause(100);
   }
   return -1;
 }

@@ -11,6 +11,7 @@ namespace grumbol::testing {
 
 // Waits (up to 20 s) for a visible window of exactly this title.
 bool WaitForWindow(const std::string& title);
+void Pause(int ms);
 // Holds a key over several frames: a press and release between two polls reads as up.
 void HoldKey(const std::string& key);
 
