@@ -2,39 +2,25 @@
 // presented frame (screen, pictures, sounds, seven movies, the first pass), and one frame
 // of the running game. The display is headless, so presentation is a memory copy.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <sstream>
+#include <string>
 
 #include "platform/posix/posix_file_system.h"
 #include "platform/sdl/gst_movie_player.h"
 #include "tests/support/game_rig.h"
+#include "tests/support/working_dir.h"
 
 namespace grumbol::game {
 namespace {
 
 // The default assets, made once for the run in a folder the game is started in.
-class DefaultAssets {
- public:
+struct DefaultAssets : testing::WorkingDir {
   DefaultAssets() {
-    char pattern[] = "/tmp/grumbol-game-bench.XXXXXX";
-    if (mkdtemp(pattern) == nullptr) std::abort();
-    dir_ = pattern;
-    const std::string command = std::string(GRUMBOL_MAKE_GFX) + " " + dir_.string() + " >/dev/null";
+    const std::string command = std::string(GRUMBOL_MAKE_GFX) + " " + path().string() + " >/dev/null";
     if (std::system(command.c_str()) != 0) std::abort();
-    previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir_);
   }
-  ~DefaultAssets() {
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(dir_);
-  }
-
- private:
-  std::filesystem::path dir_, previous_;
 };
 
 // The game over headless display, input and sound, with real files and real movies.
@@ -48,8 +34,7 @@ void BM_StartUpToFirstFrame(benchmark::State& state) {
   DefaultAssets assets;
   for (auto _ : state) {
     auto game = std::make_unique<HeadlessGame>();
-    std::ostringstream errors;
-    if (!game->rig.game.StartUp(errors)) std::abort();
+    if (!game->rig.Start()) std::abort();
     game->rig.game.RunFrame();
     state.PauseTiming();
     game.reset();
@@ -61,8 +46,7 @@ BENCHMARK(BM_StartUpToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(5);
 void BM_GameFrame(benchmark::State& state) {
   DefaultAssets assets;
   HeadlessGame game;
-  std::ostringstream errors;
-  if (!game.rig.game.StartUp(errors)) std::abort();
+  if (!game.rig.Start()) std::abort();
   for (int i = 0; i < 600; ++i) game.rig.game.RunFrame();  // fish on the screen
   for (auto _ : state) game.rig.game.RunFrame();
 }

@@ -4,14 +4,13 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "audio/movies.h"
-#include "platform/headless/headless_display.h"
-#include "platform/headless/manual_clock.h"
 #include "platform/sdl/gst_movie_player.h"
+#include "tests/support/headless_screen.h"
 #include "tests/support/movie_clips.h"
+#include "tests/support/temp_dir.h"
 
 namespace grumbol {
 namespace {
@@ -23,29 +22,22 @@ constexpr int kMovieCount = 7;
 class SevenClips {
  public:
   SevenClips() {
-    char pattern[] = "/tmp/grumbol-movie-bench.XXXXXX";
-    if (mkdtemp(pattern) != nullptr) dir_ = pattern;
     for (int i = 1; i <= kMovieCount; ++i) {
-      ok_ = ok_ && !dir_.empty() &&
-            testing::MakeClip(Path(i), {.width = 320, .height = 240, .frames = 75, .fps = 25,
-                                        .rgb = 0x203040u * static_cast<std::uint32_t>(i)});
+      ok_ = ok_ && testing::MakeClip(Path(i), {.width = 320, .height = 240, .frames = 75, .fps = 25,
+                                               .rgb = 0x203040u * static_cast<std::uint32_t>(i)});
     }
   }
-  ~SevenClips() {
-    if (!dir_.empty()) std::filesystem::remove_all(dir_);
-  }
   bool ok() const { return ok_; }
-  std::string Path(int i) const { return dir_ + "/Movie" + std::to_string(i) + ".qzm"; }
+  std::string Path(int i) const { return dir_.File("Movie" + std::to_string(i) + ".qzm"); }
 
  private:
-  std::string dir_;
+  testing::TempDir dir_;
   bool ok_ = true;
 };
 
-struct MovieBench {
-  MovieBench() : display(clock), screen(display, clock), movies(screen, player) {
-    screen.StartVideo();
-    screen.EnterScreenMode(1024, 768, 32, "bench");
+struct MovieBench : testing::HeadlessScreen {
+  MovieBench() {
+    Open();
     movies.StartMovies();
   }
   void LoadAll(const SevenClips& clips) {
@@ -53,11 +45,8 @@ struct MovieBench {
       if (movies.LoadMovieFile(kFirstSlot + i, clips.Path(i + 1)) == 0) std::abort();
     }
   }
-  platform::ManualClock clock;
-  platform::HeadlessDisplay display;
-  Screen screen;
   platform::GstMoviePlayer player;
-  Movies movies;
+  Movies movies{screen, player};
 };
 
 void BM_LoadSevenMovies(benchmark::State& state) {

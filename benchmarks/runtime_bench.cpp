@@ -3,8 +3,6 @@
 // std::getline on an ifstream over the same file.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
@@ -14,6 +12,7 @@
 #include "runtime/data_files.h"
 #include "runtime/random.h"
 #include "runtime/text.h"
+#include "tests/support/temp_dir.h"
 
 namespace grumbol {
 namespace {
@@ -61,17 +60,13 @@ void BM_Reference_StdStringConcat(benchmark::State& state) {
 }
 BENCHMARK(BM_Reference_StdStringConcat);
 
-class LineFile {
- public:
-  LineFile() : path_(std::filesystem::temp_directory_path() / "grumbol-bench-lines.txt") {
-    std::ofstream out(path_, std::ios::binary);
+struct LineFile {
+  LineFile() {
+    std::ofstream out(path, std::ios::binary);
     for (int i = 0; i < 20000; ++i) out << "Anna: 120Player" << i << ": " << i * 10 << "\r\n";
   }
-  ~LineFile() { std::filesystem::remove(path_); }
-  std::string path() const { return path_.string(); }
-
- private:
-  std::filesystem::path path_;
+  testing::TempDir dir;
+  const std::string path = dir.File("lines.txt");
 };
 
 void BM_ReadLineWholeFile(benchmark::State& state) {
@@ -79,7 +74,7 @@ void BM_ReadLineWholeFile(benchmark::State& state) {
   platform::PosixFileSystem file_system;
   DataFiles files(file_system);
   for (auto _ : state) {
-    files.OpenFile(0, file.path(), FileOpenMode::kReadExisting);
+    files.OpenFile(0, file.path, FileOpenMode::kReadExisting);
     std::size_t bytes = 0;
     for (std::string line = files.ReadLine(0); !line.empty(); line = files.ReadLine(0)) {
       bytes += line.size();
@@ -93,7 +88,7 @@ BENCHMARK(BM_ReadLineWholeFile)->Unit(benchmark::kMillisecond);
 void BM_Reference_GetlineWholeFile(benchmark::State& state) {
   LineFile file;
   for (auto _ : state) {
-    std::ifstream in(file.path(), std::ios::binary);
+    std::ifstream in(file.path, std::ios::binary);
     std::size_t bytes = 0;
     for (std::string line; std::getline(in, line);) bytes += line.size();
     benchmark::DoNotOptimize(bytes);

@@ -5,15 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <map>
 #include <vector>
 
-#include "platform/headless/headless_display.h"
-#include "platform/headless/manual_clock.h"
-#include "platform/posix/posix_file_system.h"
-#include "video/blit.h"
-#include "video/screen.h"
-#include "video/sprites.h"
+#include "tests/support/headless_screen.h"
 #include "video/text_drawing.h"
 
 namespace grumbol {
@@ -32,50 +26,18 @@ Surface HalfKeyedPicture(int width, int height) {
   return picture;
 }
 
-// A 1024x768 32-bit screen whose sprites come from pictures made in memory.
-class BenchScreen {
- public:
-  BenchScreen() : display_(clock_), screen_(display_, clock_), sprites_(screen_, files_) {
-    screen_.StartVideo();
-    screen_.EnterScreenMode(1024, 768, 32, "bench");
-    sprites_.RegisterPictureDecoder([this](std::span<const std::uint8_t> data, int, PixelLayout, int) {
-      std::optional<SpritePicture> picture;
-      if (data.size() == 1) {
-        picture.emplace();
-        picture->pixels = pictures_.at(data[0]);
-        picture->width = picture->pixels.width();
-        picture->height = picture->pixels.height();
-        picture->depth = 32;
-      }
-      return picture;
-    });
-  }
-
-  void Load(SlotId slot, Surface picture, bool keyed) {
-    const auto tag = static_cast<std::uint8_t>(pictures_.size());
-    pictures_[tag] = std::move(picture);
-    const std::uint8_t data[1] = {tag};
-    sprites_.LoadSpriteData(slot, data, 0);
-    if (keyed) sprites_.SetSpriteKey(slot, kMagenta);
-  }
-
-  Screen& screen() { return screen_; }
-  Sprites& sprites() { return sprites_; }
-
- private:
-  platform::ManualClock clock_;
-  platform::HeadlessDisplay display_;
-  platform::PosixFileSystem files_;
-  Screen screen_;
-  Sprites sprites_;
-  std::map<std::uint8_t, Surface> pictures_;
-};
+// Loads a 32-bit picture into `slot`, keyed on magenta or opaque.
+void Load(testing::SpriteScreen& bench, SlotId slot, Surface pixels, bool keyed) {
+  bench.Load(slot, bench.Keep({.width = pixels.width(), .height = pixels.height(), .depth = 32,
+                              .pixels = std::move(pixels)}));
+  if (keyed) bench.sprites.SetSpriteKey(slot, kMagenta);
+}
 
 void BM_OpaqueBlit(benchmark::State& state) {
-  BenchScreen bench;
-  bench.Load(1, HalfKeyedPicture(1024, 768), false);
+  testing::SpriteScreen bench;
+  Load(bench, 1, HalfKeyedPicture(1024, 768), false);
   for (auto _ : state) {
-    bench.sprites().DrawSprite(1, 0, 0);
+    bench.sprites.DrawSprite(1, 0, 0);
     benchmark::ClobberMemory();
   }
   state.SetBytesProcessed(state.iterations() * 1024 * 768 * 4);
@@ -93,10 +55,10 @@ void BM_Memcpy(benchmark::State& state) {
 BENCHMARK(BM_Memcpy);
 
 void BM_KeyedBlit(benchmark::State& state) {
-  BenchScreen bench;
-  bench.Load(1, HalfKeyedPicture(1024, 768), true);
+  testing::SpriteScreen bench;
+  Load(bench, 1, HalfKeyedPicture(1024, 768), true);
   for (auto _ : state) {
-    bench.sprites().DrawSpriteKeyed(1, 0, 0);
+    bench.sprites.DrawSpriteKeyed(1, 0, 0);
     benchmark::ClobberMemory();
   }
 }
@@ -132,19 +94,19 @@ void DrawScoreLine(Screen& screen, TextDrawing& text) {
 // One frame's drawing at the game's worst: the background, the nine overlay draws of the
 // hot keys 1 to 3, twenty fish, the cross-hair and the score line. Presentation excluded.
 void BM_WorstCaseFrame(benchmark::State& state) {
-  BenchScreen bench;
+  testing::SpriteScreen bench;
   TextDrawing text;
   Surface background(1024, 768, 4);
   for (int y = 0; y < 768; ++y) {
     for (int x = 0; x < 1024; ++x) background.SetPixel(x, y, static_cast<std::uint32_t>(y / 3));
   }
-  bench.Load(1, std::move(background), false);
-  bench.Load(11, HalfKeyedPicture(97, 33), true);
-  bench.Load(0, HalfKeyedPicture(33, 33), true);
-  bench.Load(51, HalfKeyedPicture(264, 180), true);
-  bench.Load(52, HalfKeyedPicture(404, 404), true);
-  bench.Load(53, HalfKeyedPicture(192, 158), true);
-  Sprites& sprites = bench.sprites();
+  Load(bench, 1, std::move(background), false);
+  Load(bench, 11, HalfKeyedPicture(97, 33), true);
+  Load(bench, 0, HalfKeyedPicture(33, 33), true);
+  Load(bench, 51, HalfKeyedPicture(264, 180), true);
+  Load(bench, 52, HalfKeyedPicture(404, 404), true);
+  Load(bench, 53, HalfKeyedPicture(192, 158), true);
+  Sprites& sprites = bench.sprites;
   for (auto _ : state) {
     sprites.DrawSprite(1, 0, 0);
     for (auto [x, y] : {std::pair{0, 0}, {0, 588}, {760, 588}, {760, 0}}) sprites.DrawSpriteKeyed(51, x, y);
@@ -152,7 +114,7 @@ void BM_WorstCaseFrame(benchmark::State& state) {
     for (auto [x, y] : {std::pair{428, 0}, {832, 305}, {428, 610}, {0, 305}}) sprites.DrawSpriteKeyed(53, x, y);
     for (int fish = 0; fish < 20; ++fish) sprites.DrawSpriteKeyed(11, fish * 50 - 100, fish * 36);
     sprites.DrawSpriteKeyed(0, 500, 400);
-    DrawScoreLine(bench.screen(), text);
+    DrawScoreLine(bench.screen, text);
     benchmark::ClobberMemory();
   }
 }
@@ -160,11 +122,11 @@ BENCHMARK(BM_WorstCaseFrame)->Unit(benchmark::kMicrosecond);
 
 // The title splash: a black screen and 190 texts.
 void BM_TitleSplash(benchmark::State& state) {
-  BenchScreen bench;
+  testing::SpriteScreen bench;
   TextDrawing text;
   for (auto _ : state) {
-    bench.sprites().FillScreen(0);
-    text.BeginTextDrawing(bench.screen().BackBufferTarget());
+    bench.sprites.FillScreen(0);
+    text.BeginTextDrawing(bench.screen.BackBufferTarget());
     text.SetBackgroundMode(1);
     text.SetInkColour(0x40C0F0);
     for (int x = 0; x <= 800; x += 200) {

@@ -13,8 +13,8 @@
 #include "platform/posix/posix_file_system.h"
 #include "platform/sdl/gst_movie_player.h"
 #include "tests/support/game_rig.h"
-#include "tests/support/temp_dir.h"
 #include "tests/support/test_assets.h"
+#include "tests/support/working_dir.h"
 
 namespace grumbol::game {
 namespace {
@@ -32,10 +32,6 @@ std::string Noise(std::size_t size) {
   std::string bytes(size, '\0');
   for (char& c : bytes) c = static_cast<char>(random());
   return bytes;
-}
-
-bool EndsWith(const std::string& s, const std::string& end) {
-  return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
 }
 
 // Like the file system of a player who is not root: a file without write permission does
@@ -60,12 +56,6 @@ class PermissionFileSystem final : public platform::FileSystem {
 
 class FaultTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    previous_dir_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.path());
-  }
-  void TearDown() override { std::filesystem::current_path(previous_dir_); }
-
   // Plays a game as "Bob": every overlay and volume key, a movie key, the splash, one
   // shot at the first fish, then Escape and the end. The rig is left for a look.
   std::unique_ptr<GameRig> Play(bool sound_device = true) {
@@ -97,8 +87,7 @@ class FaultTest : public ::testing::Test {
     EXPECT_EQ(rig.game.state().score, 10);
   }
 
-  testing::TempDir dir_;
-  std::filesystem::path previous_dir_;
+  testing::WorkingDir dir_;
   PermissionFileSystem file_system_;
   platform::GstMoviePlayer player_;
 };
@@ -107,7 +96,7 @@ class FaultTest : public ::testing::Test {
 // on without them, the shot still counts and the record line is written.
 struct AssetFault {
   const char* name;
-  std::function<std::string(const std::string& name, const std::string& good)> content;  // "<missing>": none
+  testing::AssetContent content;  // "<missing>": none
   bool gfx_folder = true;
   bool sound_device = true;
 };
@@ -127,13 +116,11 @@ TEST_P(AssetFaults, TheGamePlaysOnWithoutThem) {
   }
 }
 
-std::string Keep(const std::string&, const std::string& good) { return good; }
-
 INSTANTIATE_TEST_SUITE_P(
     Faults, AssetFaults,
     ::testing::Values(
-        AssetFault{"NoSoundDevice", Keep, true, false},
-        AssetFault{"NoGfxFolder", Keep, false},
+        AssetFault{"NoSoundDevice", [](const std::string&, const std::string& good) { return good; }, true, false},
+        AssetFault{"NoGfxFolder", {}, false},
         AssetFault{"SomeFilesOnly",
                    [](const std::string& name, const std::string& good) {
                      return name == "Back.qz" || name == "Vusk1.qz" || name == "Sound1.qzs" ? good : "<missing>";
@@ -145,8 +132,8 @@ INSTANTIATE_TEST_SUITE_P(
                    [](const std::string&, const std::string& good) { return good.substr(0, 20); }},
         AssetFault{"WrongKindUnderTheRightName",
                    [](const std::string& name, const std::string&) {
-                     if (EndsWith(name, ".qz")) return testing::ShortSound();
-                     if (EndsWith(name, ".qzs")) return testing::SolidPicture(8, 8, 0x123456);
+                     if (name.ends_with(".qz")) return testing::ShortSound();
+                     if (name.ends_with(".qzs")) return testing::SolidPicture(8, 8, 0x123456);
                      return Noise(20000);  // random bytes as a movie
                    }}),
     [](const ::testing::TestParamInfo<AssetFault>& info) { return std::string(info.param.name); });
@@ -175,7 +162,7 @@ struct RecordFault {
 class RecordFaults : public FaultTest, public ::testing::WithParamInterface<RecordFault> {};
 
 TEST_P(RecordFaults, TheGameEndsAndNothingIsLost) {
-  testing::WriteTestAssets(Keep);
+  testing::WriteTestAssets();
   GetParam().make();
   Play();
   if (GetParam().before == "<dir>") {
@@ -202,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<RecordFault>& info) { return std::string(info.param.name); });
 
 TEST_F(FaultTest, FocusLostAndRegainedMidGameKeepsSpritesAndTheGameGoesOn) {
-  testing::WriteTestAssets(Keep);
+  testing::WriteTestAssets();
   GameRig rig(true, file_system_, player_, {"Bob"});
   ASSERT_TRUE(rig.Start());
   ASSERT_TRUE(rig.Run(60));

@@ -6,11 +6,10 @@
 #include <sstream>
 
 #include "game/scan_codes.h"
-#include "platform/headless/recording_movies.h"
 #include "platform/posix/posix_file_system.h"
 #include "tests/support/game_rig.h"
-#include "tests/support/temp_dir.h"
 #include "tests/support/test_assets.h"
+#include "tests/support/working_dir.h"
 
 namespace grumbol::game {
 namespace {
@@ -19,19 +18,10 @@ using Action = platform::HeadlessInput::Action;
 using Kind = Action::Kind;
 using MovieEvent = platform::RecordingMoviePlayer::Event;
 
-constexpr std::uint32_t kBackground = testing::kBackgroundPixel;
-std::uint32_t FishPixel(int picture) { return testing::FishPicturePixel(picture); }
-
 // A whole game on the headless backends in a folder of its own, with a fixed tick count so
 // every fish comes at the same row each run.
 class GameTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    previous_dir_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.path());
-  }
-  void TearDown() override { std::filesystem::current_path(previous_dir_); }
-
   void WriteAssets() { testing::WriteTestAssets(); }
 
   // Starts a new game with the given answers to the name dialog.
@@ -56,11 +46,8 @@ class GameTest : public ::testing::Test {
   int HitSounds() { return rig_->audio.StartsOf(0); }
   int MissSounds() { return rig_->audio.StartsOf(1); }
 
-  testing::TempDir dir_;
-  std::filesystem::path previous_dir_;
-  platform::RecordingMoviePlayer player_{{"GFX\\Movie1.qzm", "GFX\\Movie2.qzm", "GFX\\Movie3.qzm",
-                                          "GFX\\Movie4.qzm", "GFX\\Movie5.qzm", "GFX\\Movie6.qzm",
-                                          "GFX\\Movie7.qzm"}};
+  testing::WorkingDir dir_;
+  platform::RecordingMoviePlayer player_{testing::kGameMovies};
   platform::PosixFileSystem file_system_;
   std::unique_ptr<testing::GameRig> rig_;
 };
@@ -101,7 +88,7 @@ TEST_F(GameTest, AnUnshotFishCrossesIn513FramesThenAnimates27) {
     ASSERT_EQ(state().fish.x[1], -120 + 2 * (frame - 1)) << frame;
     Run(1);
     if (frame == 100) {
-      EXPECT_EQ(Shown(-120 + 2 * 99 + 1, y + 1), FishPixel(11));
+      EXPECT_EQ(Shown(-120 + 2 * 99 + 1, y + 1), testing::FishPicturePixel(11));
     }
   }
   EXPECT_EQ(state().fish.state[1], kEscaped);
@@ -111,7 +98,7 @@ TEST_F(GameTest, AnUnshotFishCrossesIn513FramesThenAnimates27) {
   for (int frame = 514; frame <= 540; ++frame) {
     ASSERT_EQ(state().fish.state[1], kEscaped) << frame;
     Run(1);
-    EXPECT_EQ(Shown(907, y + 1), FishPixel(11 + (frame - 514) / 3)) << frame;
+    EXPECT_EQ(Shown(907, y + 1), testing::FishPicturePixel(11 + (frame - 514) / 3)) << frame;
   }
   EXPECT_EQ(state().fish.state[1], kFree);
   EXPECT_EQ(state().fish.x[1], 906);  // escaped fish do not move
@@ -135,7 +122,7 @@ TEST_F(GameTest, TheShotHitsStrictlyInsideTheBoxOncePerPressAndEveryFishUnderThe
   EXPECT_EQ(HitSounds(), 1);
   const int x = fish.x[1];
   Run(25);
-  EXPECT_EQ(Shown(x + 2 * 25, y + 1), FishPixel(19));  // the last of 27 frames, drifting right
+  EXPECT_EQ(Shown(x + 2 * 25, y + 1), testing::FishPicturePixel(19));  // the last of 27 frames, drifting right
   Run(1);
   EXPECT_EQ(fish.state[1], kFree);
 
@@ -200,7 +187,7 @@ TEST_F(GameTest, HotKeysVolumesOverlaysAndSplash) {
   for (auto [x, y] : {std::pair{428, 0}, {832, 305}, {428, 610}, {0, 305}}) EXPECT_EQ(Shown(x + 30, y + 30), 0xC0C0C3u);
   Do({{Kind::kKeyUp, DIK_1}, {Kind::kKeyUp, DIK_3}});
   Run(1);
-  EXPECT_EQ(Shown(30, 618), kBackground);  // shown only while held
+  EXPECT_EQ(Shown(30, 618), testing::kBackgroundPixel);  // shown only while held
 
   Do({{Kind::kKeyDown, DIK_4}});
   const std::uint32_t before = rig_->clock.TickCount();

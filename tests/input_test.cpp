@@ -4,10 +4,9 @@
 
 #include "input/keyboard.h"
 #include "input/mouse.h"
-#include "platform/headless/headless_display.h"
 #include "platform/headless/headless_input.h"
-#include "platform/headless/manual_clock.h"
 #include "platform/sdl/sdl_scan_codes.h"
+#include "tests/support/headless_screen.h"
 
 namespace grumbol {
 namespace {
@@ -21,15 +20,12 @@ HeadlessInput::Action Release(int button) { return {Kind::kButtonUp, button}; }
 HeadlessInput::Action KeyDown(int code) { return {Kind::kKeyDown, code}; }
 
 // The game's wiring: one screen, the shared input service, the keyboard and the mouse.
-struct Rig {
-  explicit Rig(HeadlessInput::Options options = {})
-      : input(options), display(clock), screen(display, clock), direct_input(input),
-        keyboard(direct_input, screen), mouse(direct_input, screen) {}
+struct Rig : testing::HeadlessScreen {
+  explicit Rig(HeadlessInput::Options options = {}) : input(options) {}
 
   // Started as the game starts, with the 1024x768 screen open and the mouse set up.
   void Open() {
-    screen.StartVideo();
-    screen.EnterScreenMode(1024, 768, 32, "Grumbol");
+    HeadlessScreen::Open();
     mouse.StartMouse();
     mouse.PollMouse();
   }
@@ -43,13 +39,10 @@ struct Rig {
     return mouse.PollMouse();
   }
 
-  platform::ManualClock clock;
   HeadlessInput input;
-  platform::HeadlessDisplay display;
-  Screen screen;
-  DirectInput direct_input;
-  Keyboard keyboard;
-  Mouse mouse;
+  DirectInput direct_input{input};
+  Keyboard keyboard{direct_input, screen};
+  Mouse mouse{direct_input, screen};
 };
 
 TEST(Keyboard, GoesThroughItsStatesAndReadsHeldKeysEveryFrame) {

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/headless/headless_display.h"
 #include "platform/sdl/gst_movie_player.h"
+#include "tests/support/headless_screen.h"
 #include "tests/support/movie_clips.h"
 #include "tests/support/temp_dir.h"
 #include "video/blit.h"
@@ -31,10 +31,9 @@ bool Near(std::uint32_t a, std::uint32_t b) {
   return !off(0) && !off(8) && !off(16);
 }
 
-struct MovieFixture {
-  MovieFixture() : display(clock), screen(display, clock), movies(screen, player) {
-    screen.StartVideo();
-    screen.EnterScreenMode(1024, 768, 32, "test");
+struct MovieFixture : testing::HeadlessScreen {
+  MovieFixture() {
+    Open();
     FillPixels(*screen.target(), kBack);
     EXPECT_EQ(movies.StartMovies(), 1);
   }
@@ -60,11 +59,8 @@ struct MovieFixture {
   }
 
   testing::TempDir dir;
-  platform::ManualClock clock;
-  platform::HeadlessDisplay display;
-  Screen screen;
   platform::GstMoviePlayer player;
-  Movies movies;
+  Movies movies{screen, player};
 };
 
 TEST(Movies, LoadTellsTheSizeAndLeavesUnplayableSlotsEmpty) {

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "platform/headless/headless_display.h"
 #include "platform/headless/manual_clock.h"
 
@@ -25,6 +23,10 @@ struct ScreenFixture {
   explicit ScreenFixture(HeadlessDisplay::Options options = {})
       : display(clock, options), screen(display, clock) {
     screen.AddObserver(&observer);
+  }
+  void Open() {
+    screen.StartVideo();
+    screen.EnterScreenMode(1024, 768, 32, "x");
   }
   CountingObserver observer;  // outlives the screen that tells it
   ManualClock clock;
@@ -92,8 +94,7 @@ TEST(Screen, AFailedOpenReleasesEverythingAndDrawsNothing) {
 
 TEST(Screen, ASecondOpenClosesTheFirstAndFreesItsSprites) {
   ScreenFixture f;
-  f.screen.StartVideo();
-  f.screen.EnterScreenMode(1024, 768, 32, "one");
+  f.Open();
   f.screen.EnterScreenMode(640, 480, 16, "two");
   EXPECT_EQ(f.observer.released, 1);
   EXPECT_EQ(f.screen.layout(), PixelLayout::kRgb565);
@@ -103,8 +104,7 @@ TEST(Screen, ASecondOpenClosesTheFirstAndFreesItsSprites) {
 
 TEST(Screen, FocusLossStopsPresentingAndTheReturnRestoresTheMode) {
   ScreenFixture f;
-  f.screen.StartVideo();
-  f.screen.EnterScreenMode(1024, 768, 32, "x");
+  f.Open();
   f.screen.ShowFrame();
   ASSERT_EQ(f.display.frames_presented(), 1);
 
@@ -131,8 +131,7 @@ TEST(Screen, FocusLossStopsPresentingAndTheReturnRestoresTheMode) {
 
 TEST(Screen, LendsTheBackBufferOnceUntilReleased) {
   ScreenFixture f;
-  f.screen.StartVideo();
-  f.screen.EnterScreenMode(1024, 768, 32, "x");
+  f.Open();
   auto first = f.screen.BackBufferTarget();
   ASSERT_TRUE(first.has_value());
   EXPECT_EQ(first->surface, f.screen.target());
@@ -154,8 +153,7 @@ TEST(Screen, TheOverlayLiesOverThePresentedFrameOnly) {
     }
   } overlay;
   ScreenFixture f;
-  f.screen.StartVideo();
-  f.screen.EnterScreenMode(1024, 768, 32, "x");
+  f.Open();
   f.screen.SetFrameOverlay(&overlay);
   f.screen.target()->SetPixel(1, 0, 0x111111);
   f.screen.ShowFrame();
@@ -193,8 +191,7 @@ class FramePacing : public ::testing::TestWithParam<PacingCase> {};
 TEST_P(FramePacing, HoldsSixtyFramesPerSecond) {
   const PacingCase& c = GetParam();
   ScreenFixture f({.refresh_period_us = c.refresh_us});
-  f.screen.StartVideo();
-  f.screen.EnterScreenMode(1024, 768, 32, "x");
+  f.Open();
   const int frames = 600;
   f.screen.ShowFrame();
   const std::uint64_t start = f.clock.Microseconds();

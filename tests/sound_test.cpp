@@ -7,9 +7,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/headless/headless_display.h"
-#include "platform/posix/posix_file_system.h"
 #include "platform/sdl/openal_audio.h"
+#include "tests/support/headless_screen.h"
 #include "tests/support/wave_writer.h"
 
 // Sounds play through OpenAL Soft's loopback device at their own rate, so the rendered output
@@ -27,9 +26,9 @@ using testing::Riff;
 constexpr int kRate = 22050;
 
 // Sounds on a loopback device at kRate, or with no device at all.
-struct SoundFixture final : platform::AudioSystem {
+struct SoundFixture final : platform::AudioSystem, testing::HeadlessScreen {
   explicit SoundFixture(bool has_device = true, bool has_display = true)
-      : has_device(has_device), display(clock, {.has_display = has_display}) {
+      : HeadlessScreen({.has_display = has_display}), has_device(has_device) {
     started = sounds.StartSound();
   }
   std::unique_ptr<platform::AudioDevice> OpenDefaultDevice() override {
@@ -44,10 +43,6 @@ struct SoundFixture final : platform::AudioSystem {
   bool has_device;
   int opens = 0;
   platform::OpenAlDevice* loopback = nullptr;
-  platform::ManualClock clock;
-  platform::HeadlessDisplay display;
-  Screen screen{display, clock};
-  platform::PosixFileSystem files;
   Sounds sounds{screen, files, *this};
   int started = 0;
 };

@@ -2,12 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <vector>
+#include <array>
 
-#include "platform/headless/headless_display.h"
-#include "platform/headless/manual_clock.h"
-#include "platform/posix/posix_file_system.h"
+#include "tests/support/headless_screen.h"
 #include "tests/support/temp_dir.h"
 
 namespace grumbol {
@@ -15,55 +12,18 @@ namespace {
 
 constexpr std::uint32_t kMagenta = 0xFF00FF;
 
-// A screen with sprites, where the data {'T', n} loads the n-th prepared picture.
-struct SpriteFixture {
-  explicit SpriteFixture(int depth = 32) : display(clock), screen(display, clock), sprites(screen, files) {
-    screen.StartVideo();
-    screen.EnterScreenMode(1024, 768, depth, "test");
-    sprites.RegisterPictureDecoder([this](std::span<const std::uint8_t> data, int, PixelLayout, int) {
-      std::optional<SpritePicture> picture;
-      if (data.size() == 2 && data[0] == 'T' && prepared.count(data[1]) != 0) {
-        const SpritePicture& p = prepared.at(data[1]);
-        picture.emplace();
-        picture->width = p.width;
-        picture->height = p.height;
-        picture->depth = p.depth;
-        picture->pixels = p.pixels;
-        picture->alpha = p.alpha;
-        picture->plain = p.plain;
-      }
-      return picture;
-    });
-  }
-
+// An open screen with sprites from pictures made here.
+struct SpriteFixture : testing::SpriteScreen {
   // A picture whose pixel (x, y) is pixel(x, y), in the screen's pixel size.
   std::uint8_t Prepare(int width, int height, std::uint32_t (*pixel)(int, int)) {
-    SpritePicture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.depth = screen.depth();
-    picture.pixels = Surface(width, height, BytesPerPixel(screen.depth()));
+    SpritePicture picture{.width = width, .height = height, .depth = screen.depth(),
+                          .pixels = Surface(width, height, BytesPerPixel(screen.depth()))};
     for (int y = 0; y < height; ++y) {
       for (int x = 0; x < width; ++x) picture.pixels.SetPixel(x, y, pixel(x, y));
     }
-    const auto tag = static_cast<std::uint8_t>(prepared.size());
-    prepared[tag] = std::move(picture);
-    return tag;
+    return Keep(std::move(picture));
   }
-
-  std::int64_t Load(SlotId slot, std::uint8_t tag) {
-    const std::uint8_t data[2] = {'T', tag};
-    return sprites.LoadSpriteData(slot, data, 0);
-  }
-
   std::uint32_t At(int x, int y) { return screen.target()->PixelAt(x, y); }
-
-  platform::ManualClock clock;
-  platform::HeadlessDisplay display;
-  platform::PosixFileSystem files;
-  Screen screen;
-  Sprites sprites;
-  std::map<std::uint8_t, SpritePicture> prepared;
 };
 
 // Each pixel names its own column and row, so a copy shows where every pixel came from.
@@ -176,25 +136,21 @@ TEST(SpriteDrawing, NothingIsDrawnWhileInTheBackgroundButFillsStillHappen) {
 }
 
 TEST(ColourToPixel, FollowsTheScreensDepthAndLayout) {
-  platform::ManualClock clock;
-  platform::HeadlessDisplay display(clock);
-  platform::PosixFileSystem files;
-  Screen screen(display, clock);
-  Sprites sprites(screen, files);
+  testing::HeadlessScreen f;
+  Sprites sprites(f.screen, f.files);
   EXPECT_EQ(sprites.ColourToPixel(255, 0, 255), 0u);  // no screen yet
   sprites.SetSpriteKey(kDynamicSlot, kMagenta);
   EXPECT_EQ(sprites.default_key(), 0u);
 
-  screen.StartVideo();
-  screen.EnterScreenMode(1024, 768, 32, "x");
+  f.Open();
   EXPECT_EQ(sprites.ColourToPixel(255, 0, 255), 0xFF00FFu);
   EXPECT_EQ(sprites.ColourToPixel(2, 121, 234), 0x0279EAu);
-  screen.EnterScreenMode(1024, 768, 16, "x");
+  f.screen.EnterScreenMode(1024, 768, 16, "x");
   EXPECT_EQ(sprites.ColourToPixel(255, 0, 255), 0xF81Fu);
   EXPECT_EQ(sprites.ColourToPixel(0, 255, 0), 0x07E0u);
-  screen.EnterScreenMode(1024, 768, 15, "x");
+  f.screen.EnterScreenMode(1024, 768, 15, "x");
   EXPECT_EQ(sprites.ColourToPixel(255, 0, 255), 0x7C1Fu);
-  screen.EnterScreenMode(1024, 768, 24, "x");
+  f.screen.EnterScreenMode(1024, 768, 24, "x");
   EXPECT_EQ(sprites.ColourToPixel(2, 121, 234), 0x0279EAu);
 }
 

@@ -9,17 +9,15 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <random>
 #include <sstream>
 #include <vector>
 
 #include "game/scan_codes.h"
-#include "platform/headless/recording_movies.h"
 #include "platform/posix/posix_file_system.h"
 #include "tests/support/game_rig.h"
-#include "tests/support/temp_dir.h"
 #include "tests/support/test_assets.h"
+#include "tests/support/working_dir.h"
 
 namespace grumbol {
 namespace {
@@ -35,10 +33,8 @@ constexpr std::size_t kKeyCount = sizeof kKeys / sizeof kKeys[0];
 bool PlayGame(std::uint32_t seed, platform::FileSystem& file_system, std::string& record, std::string& error) {
   std::mt19937 random(seed);
   auto chance = [&random](int percent) { return static_cast<int>(random() % 100) < percent; };
-  const std::string name = chance(30) ? "Quorvel" : "P" + std::to_string(seed);
-  platform::RecordingMoviePlayer player({"GFX\\Movie1.qzm", "GFX\\Movie2.qzm", "GFX\\Movie3.qzm",
-                                         "GFX\\Movie4.qzm", "GFX\\Movie5.qzm", "GFX\\Movie6.qzm",
-                                         "GFX\\Movie7.qzm"});
+  const std::string name = chance(30) ? "Quorvel" : 'P' + std::to_string(seed);
+  platform::RecordingMoviePlayer player(testing::kGameMovies);
   testing::GameRig rig(chance(90), file_system, player, {name}, static_cast<std::uint32_t>(random()));
   if (!rig.Start()) {
     error = "no start";
@@ -83,9 +79,7 @@ int Main(int argc, char** argv) {
   }
   const long games = std::strtol(argv[1], nullptr, 10);
   const std::uint32_t first_seed = argc > 2 ? static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 10)) : 1;
-  testing::TempDir dir;
-  const auto previous = std::filesystem::current_path();
-  std::filesystem::current_path(dir.path());
+  const testing::WorkingDir dir;
   testing::WriteTestAssets();
   platform::PosixFileSystem file_system;
   std::string record;
@@ -104,7 +98,6 @@ int Main(int argc, char** argv) {
       break;
     }
   }
-  std::filesystem::current_path(previous);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("soak: %ld games from seed %u, %s, %.1f s\n", games, first_seed, status == 0 ? "all fine" : "FAILED",
               seconds);

@@ -4,6 +4,7 @@
 // recording sound), with the file system and movie player chosen by the caller. Shared by
 // the fault tests, the soak program and the benchmarks.
 
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,9 +15,15 @@
 #include "platform/headless/headless_input.h"
 #include "platform/headless/manual_clock.h"
 #include "platform/headless/recording_audio.h"
+#include "platform/headless/recording_movies.h"
 #include "platform/headless/scripted_dialogs.h"
 
 namespace grumbol::testing {
+
+// The game's seven movie files, by the names it opens them with.
+inline const std::set<std::string> kGameMovies{"GFX\\Movie1.qzm", "GFX\\Movie2.qzm", "GFX\\Movie3.qzm",
+                                               "GFX\\Movie4.qzm", "GFX\\Movie5.qzm", "GFX\\Movie6.qzm",
+                                               "GFX\\Movie7.qzm"};
 
 struct GameRig {
   // `answers` are the texts the name dialog gets, one per time it is shown.

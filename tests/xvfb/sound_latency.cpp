@@ -12,9 +12,8 @@
 #include <vector>
 
 #include "audio/sounds.h"
-#include "platform/headless/headless_display.h"
-#include "platform/posix/posix_file_system.h"
 #include "platform/sdl/openal_audio.h"
+#include "tests/support/headless_screen.h"
 #include "tests/support/wave_writer.h"
 
 int main() {
@@ -23,12 +22,9 @@ int main() {
   if (auto device = platform::OpenAlDevice::OpenDefault()) {
     std::printf("mixing periods per second: %d\n", device->PeriodsPerSecond());
   }
-  platform::ManualClock clock;
-  platform::HeadlessDisplay display(clock);
-  Screen screen(display, clock);
-  platform::PosixFileSystem files;
+  testing::HeadlessScreen headless;
   platform::OpenAlSystem audio;
-  Sounds sounds(screen, files, audio);
+  Sounds sounds(headless.screen, headless.files, audio);
   // One second: it never ends while measured.
   const auto wave = testing::MakeWave({.rate = 44100, .samples = testing::Bytes(88200, 1)});
   if (sounds.StartSound() == 0 || sounds.LoadSoundData(5, wave) == 0) {
