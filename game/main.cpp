@@ -1,6 +1,8 @@
 // The program's entry: the real backends (SDL2 display and input, OpenAL Soft sound,
 // GStreamer movies, GTK3 dialogs, POSIX clock and files), wired once, then the game.
 
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
 
 #include "audio/movies.h"
@@ -17,11 +19,21 @@
 #include "platform/sdl/sdl_display.h"
 #include "platform/sdl/sdl_input.h"
 
-int main() {
+int main(int argc, char** argv) {
   using namespace grumbol;
+  platform::SdlDisplay::Options display_options;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--window") == 0) {
+      display_options.windowed = true;
+    } else {
+      std::cerr << "grumbol: unknown option '" << argv[i] << "' (known: --window)\n";
+      return 2;
+    }
+  }
+
   platform::SystemClock clock;
   platform::PosixFileSystem file_system;
-  platform::SdlDisplay display;
+  platform::SdlDisplay display(display_options);
   platform::SdlInput input_system(display);
   platform::OpenAlSystem audio_system;
   platform::GstMoviePlayer movie_player;
@@ -46,5 +58,10 @@ int main() {
   game::Media media{screen, sprites, text,   sounds, movies, keyboard,
                     mouse,  files,   dialogs, random, clock,  scratch};
   game::Game game(media);
-  return game.Run(std::cerr);
+  const int status = game.Run(std::cerr);
+  // GRUMBOL_STATS=1: how well the game kept its beat of 60 steps a second.
+  if (const char* stats = std::getenv("GRUMBOL_STATS"); stats != nullptr && std::strcmp(stats, "1") == 0) {
+    std::cerr << "grumbol: " << screen.step_stats().Summary() << "\n";
+  }
+  return status;
 }

@@ -40,6 +40,8 @@ class Display {
   // Shows one frame: `pitch` bytes per row, in the layout OpenScreen returned. Waits for the
   // vertical blank where the display has one.
   virtual void Present(const std::uint8_t* pixels, int pitch) = 0;
+  // The refresh rate Present waits for, in Hz; 0 when it does not wait or the rate is unknown.
+  virtual double VsyncRefreshHz() const = 0;
 
   // Takes the next window event; false when none is waiting.
   virtual bool PollWindowEvent(WindowEvent& event) = 0;

@@ -197,9 +197,9 @@ TEST_F(FaultTest, FocusLostAndRegainedMidGameKeepsSpritesAndTheGameGoesOn) {
   rig.display.InjectEvent(platform::WindowEvent::kFocusLost);
   rig.input.SetForeground(false);
   const std::uint64_t away_from = rig.clock.Microseconds();
-  ASSERT_TRUE(rig.Run(30));  // the loop runs on, showing nothing and waiting for nothing
+  ASSERT_TRUE(rig.Run(30));  // the loop runs on at its beat, showing nothing
   EXPECT_EQ(rig.display.frames_presented(), presented);
-  EXPECT_EQ(rig.clock.Microseconds(), away_from);
+  EXPECT_EQ(rig.clock.Microseconds() - away_from, 500'000u);
 
   rig.display.InjectEvent(platform::WindowEvent::kFocusGained);
   rig.input.SetForeground(true);

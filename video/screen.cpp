@@ -5,7 +5,7 @@
 namespace grumbol {
 
 Screen::Screen(platform::Display& display, platform::Clock& clock)
-    : display_(display), pacer_(clock) {}
+    : display_(display), steps_(clock) {}
 
 Screen::~Screen() {
   LeaveScreenMode();
@@ -65,7 +65,7 @@ int Screen::EnterScreenMode(int width, int height, int depth, std::string_view t
   layout_ = static_cast<PixelLayout>(layout);
   active_ = true;
   restore_pending_ = false;
-  pacer_.Reset();
+  steps_.Reset();
   return 1;
 }
 
@@ -93,22 +93,22 @@ void Screen::ShowFrame() {
   ReleaseBackBufferTarget();
   platform::WindowEvent event;
   while (display_.PollWindowEvent(event)) HandleWindowEvent(event);
-  if (!active_) {
-    pacer_.Reset();
-    return;
+  bool shown = false;
+  if (active_ && back_buffer_.Valid() && steps_.ShouldShow()) {
+    if (restore_pending_) {
+      // Like a lost display found at the flip: the screen is set up again and this frame
+      // is not shown.
+      display_.RestoreScreen();
+      restore_pending_ = false;
+    } else if (overlay_ != nullptr && overlay_->DrawOver(back_buffer_, presented_, layout_)) {
+      display_.Present(presented_.data(), presented_.pitch());
+      shown = true;
+    } else {
+      display_.Present(back_buffer_.data(), back_buffer_.pitch());
+      shown = true;
+    }
   }
-  if (!back_buffer_.Valid()) return;  // no screen open: nothing to present
-  if (restore_pending_) {
-    // Like a lost display found at the flip: the mode is set again and this frame is
-    // not shown.
-    display_.RestoreScreen();
-    restore_pending_ = false;
-  } else if (overlay_ != nullptr && overlay_->DrawOver(back_buffer_, presented_, layout_)) {
-    display_.Present(presented_.data(), presented_.pitch());
-  } else {
-    display_.Present(back_buffer_.data(), back_buffer_.pitch());
-  }
-  pacer_.FrameDone();
+  steps_.EndStep(shown, shown ? display_.VsyncRefreshHz() : 0.0);
 }
 
 void Screen::ReleaseScreenResources() {

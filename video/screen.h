@@ -9,7 +9,7 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "video/drawing_target.h"
-#include "video/frame_pacer.h"
+#include "video/game_clock.h"
 #include "video/pixel_format.h"
 #include "video/surface.h"
 
@@ -65,15 +65,16 @@ class Screen {
   // Opens the full screen (closing one still open, which frees every sprite). Width, height
   // and depth are taken as signed 16-bit values. 1 on success, 0 on failure.
   int EnterScreenMode(int width, int height, int depth, std::string_view title);
-  // Pumps the window events and, while the window has the focus, presents the back buffer,
-  // at no more than 60 frames per second. Returns at once while the window is in the
-  // background.
+  // Ends one step of the game: pumps the window events and, while the window has the focus,
+  // presents the back buffer; then waits for the next step's time. The steps keep their beat
+  // of 60 a second also while nothing is shown (in the background, with no screen open).
   void ShowFrame();
   // Gives the display back; every sprite is freed. Harmless when no screen is open.
   void LeaveScreenMode();
   void EndVideo();
 
   int ScreenHasFocus() const { return active_ ? 1 : 0; }
+  const GameClock::Stats& step_stats() const { return steps_.stats(); }
 
   // For drawing: sprites and fills go to target() (null while no screen is open) and only
   // while active().
@@ -94,7 +95,7 @@ class Screen {
   void HandleWindowEvent(platform::WindowEvent event);
 
   platform::Display& display_;
-  FramePacer pacer_;
+  GameClock steps_;
   std::vector<ScreenObserver*> observers_;
   std::function<int()> start_keyboard_;
   FrameOverlay* overlay_ = nullptr;

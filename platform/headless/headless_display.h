@@ -20,6 +20,7 @@ class HeadlessDisplay final : public Display {
     bool has_display = true;       // false: like a machine without an X server
     bool can_open_screen = true;   // false: the screen mode cannot be set
     std::uint64_t refresh_period_us = 0;  // 0: no vertical blank to wait for
+    double claimed_refresh_hz = 0;        // told without waiting for it, like a broken vsync
   };
 
   explicit HeadlessDisplay(ManualClock& clock) : HeadlessDisplay(clock, Options{}) {}
@@ -33,6 +34,10 @@ class HeadlessDisplay final : public Display {
   void CloseScreen() override;
   void RestoreScreen() override { ++restores_; }
   void Present(const std::uint8_t* pixels, int pitch) override;
+  double VsyncRefreshHz() const override {
+    if (options_.refresh_period_us == 0) return options_.claimed_refresh_hz;
+    return 1e6 / static_cast<double>(options_.refresh_period_us);
+  }
   bool PollWindowEvent(WindowEvent& event) override;
   void ShowCursor(bool visible) override { cursor_visible_ = visible; }
 

@@ -8,10 +8,30 @@ namespace grumbol::platform {
 
 namespace {
 
-// With no window manager nobody gives a new window the keyboard focus: take it when shown.
-gboolean TakeFocus(GtkWidget* widget, GdkEvent*, gpointer) {
-  gtk_window_present(GTK_WINDOW(widget));
-  if (GdkWindow* window = gtk_widget_get_window(widget)) gdk_window_focus(window, GDK_CURRENT_TIME);
+// The screen's area, where dialogs are centred.
+GdkRectangle ScreenArea() {
+  GdkRectangle area{0, 0, 1024, 768};
+  if (GdkMonitor* monitor = gdk_display_get_primary_monitor(gdk_display_get_default())) {
+    gdk_monitor_get_geometry(monitor, &area);
+  } else if (GdkMonitor* first = gdk_display_get_monitor(gdk_display_get_default(), 0)) {
+    gdk_monitor_get_geometry(first, &area);
+  }
+  return area;
+}
+
+// Once shown: centred with the frame a window manager put around it (known only now), and
+// given the keyboard focus, which with no window manager nobody else does.
+gboolean CentreAndTakeFocus(GtkWidget* widget, GdkEvent*, gpointer) {
+  if (GdkWindow* window = gtk_widget_get_window(widget)) {
+    GdkRectangle frame{};
+    gdk_window_get_frame_extents(window, &frame);
+    const GdkRectangle area = ScreenArea();
+    // With the default gravity a move places the frame's top-left corner.
+    gtk_window_move(GTK_WINDOW(widget), area.x + (area.width - frame.width) / 2,
+                    area.y + (area.height - frame.height) / 2);
+    gtk_window_present(GTK_WINDOW(widget));
+    gdk_window_focus(window, GDK_CURRENT_TIME);
+  }
   return FALSE;
 }
 
@@ -71,7 +91,7 @@ int GtkDialogs::ShowMessageBox(const std::string& title, const std::string& text
   gtk_window_set_title(GTK_WINDOW(box), title.c_str());
   gtk_window_set_position(GTK_WINDOW(box), GTK_WIN_POS_CENTER);
   gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
-  g_signal_connect(box, "map-event", G_CALLBACK(TakeFocus), nullptr);
+  g_signal_connect(box, "map-event", G_CALLBACK(CentreAndTakeFocus), nullptr);
   const int response = gtk_dialog_run(GTK_DIALOG(box));
   gtk_widget_destroy(box);
   while (gtk_events_pending()) gtk_main_iteration();
@@ -93,12 +113,7 @@ std::string GtkDialogs::AskForText(const std::string& title, const std::string& 
   gtk_widget_set_size_request(state.window, kAskWidth, kAskHeight);
 
   // Centred on the screen, as the outer rectangle's top-left corner.
-  GdkRectangle area{0, 0, 1024, 768};
-  if (GdkMonitor* monitor = gdk_display_get_primary_monitor(gdk_display_get_default())) {
-    gdk_monitor_get_geometry(monitor, &area);
-  } else if (GdkMonitor* first = gdk_display_get_monitor(gdk_display_get_default(), 0)) {
-    gdk_monitor_get_geometry(first, &area);
-  }
+  const GdkRectangle area = ScreenArea();
   gtk_window_move(window, area.x + area.width / 2 - kAskWidth / 2,
                   area.y + area.height / 2 - kAskHeight / 2);
 
@@ -119,7 +134,7 @@ std::string GtkDialogs::AskForText(const std::string& title, const std::string& 
   g_signal_connect(ok, "clicked", G_CALLBACK(OnOk), &state);
   g_signal_connect(state.window, "key-press-event", G_CALLBACK(OnKey), &state);
   g_signal_connect(state.window, "delete-event", G_CALLBACK(OnDelete), &state);
-  g_signal_connect(state.window, "map-event", G_CALLBACK(TakeFocus), nullptr);
+  g_signal_connect(state.window, "map-event", G_CALLBACK(CentreAndTakeFocus), nullptr);
 
   gtk_widget_show_all(state.window);
   gtk_widget_grab_default(ok);

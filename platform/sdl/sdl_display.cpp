@@ -53,10 +53,7 @@ constexpr std::size_t kMaxPendingWindowEvents = 256;
 
 }  // namespace
 
-SdlDisplay::~SdlDisplay() {
-  // Gives the desktop its mode back before the window goes.
-  CloseScreen();
-}
+SdlDisplay::~SdlDisplay() { CloseScreen(); }
 
 bool SdlDisplay::StartVideoSystem() {
   sdl::VideoSubsystemRef video;
@@ -75,8 +72,11 @@ bool SdlDisplay::CreateWindow() {
   // so it holds its own reference on SDL's video.
   sdl::VideoSubsystemRef video;
   if (!video.HasUsableDisplay()) return false;
-  sdl::WindowPtr window(
-      SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS));
+  // A window in the background stays where it is: the game runs on behind the other one.
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  // The mouse moves the cross-hair one picture pixel per unit however the picture is scaled.
+  SDL_SetHint(SDL_HINT_MOUSE_RELATIVE_SCALING, "0");
+  sdl::WindowPtr window(SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE));
   if (!window) return false;
   if (sdl::SurfacePtr icon = sdl::MakeFishIcon()) SDL_SetWindowIcon(window.get(), icon.get());
 
@@ -102,41 +102,15 @@ int SdlDisplay::OpenScreen(int width, int height, int depth, const std::string& 
   texture_.reset(SDL_CreateTexture(renderer_.get(), format->sdl_format, SDL_TEXTUREACCESS_STREAMING,
                                    width, height));
   if (!texture_) return 0;
-  // Whatever mode the display ends up in, the frame is scaled whole with black bars.
+  SDL_GetTextureScaleMode(texture_.get(), &scale_mode_);
+  // The frame is scaled whole into the window with black bars, whatever the window's size.
   SDL_RenderSetLogicalSize(renderer_.get(), width, height);
-
   SDL_SetWindowTitle(window_.get(), title.c_str());
 
-  SDL_DisplayMode wanted{};
-  wanted.w = width;
-  wanted.h = height;
-  wanted.refresh_rate = 60;
-  SDL_DisplayMode closest{};
-  const int display_index = std::max(0, SDL_GetWindowDisplayIndex(window_.get()));
-  const bool have_mode = SDL_GetClosestDisplayMode(display_index, &wanted, &closest) != nullptr;
-  SDL_Rect desktop{0, 0, width, height};
-  SDL_GetDisplayBounds(display_index, &desktop);
-
-  // The window's own size already covers the screen in the mode it is about to get: with
-  // no window manager nobody acts on the full-screen request, and the window keeps its size.
-  SDL_SetWindowPosition(window_.get(), desktop.x, desktop.y);
-  SDL_SetWindowSize(window_.get(), have_mode ? closest.w : desktop.w,
-                    have_mode ? closest.h : desktop.h);
-  // Shown first: SDL applies full screen to a hidden window only when it is shown, and then
-  // a failed mode switch goes unreported.
+  window_width_ = width;
+  window_height_ = height;
+  ApplyFullScreen();  // on a hidden window SDL applies it as the window is shown
   SDL_ShowWindow(window_.get());
-  if (have_mode && SDL_SetWindowDisplayMode(window_.get(), &closest) == 0 &&
-      SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN) == 0) {
-    path_ = FullScreenPath::kModeSwitch;
-  } else {
-    SDL_SetWindowSize(window_.get(), desktop.w, desktop.h);
-    if (SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN_DESKTOP) == 0) {
-      path_ = FullScreenPath::kDesktopSize;
-    } else {
-      CloseScreen();
-      return 0;
-    }
-  }
   SDL_RaiseWindow(window_.get());
   SDL_SetWindowInputFocus(window_.get());
 
@@ -146,30 +120,68 @@ int SdlDisplay::OpenScreen(int width, int height, int depth, const std::string& 
   return static_cast<int>(format->layout);
 }
 
+void SdlDisplay::ApplyFullScreen() {
+  const int display_index = std::max(0, SDL_GetWindowDisplayIndex(window_.get()));
+  if (full_screen_) {
+    // The window's own size covers the desktop too: with no window manager nobody acts on the
+    // full-screen request.
+    SDL_Rect desktop{0, 0, window_width_, window_height_};
+    SDL_GetDisplayBounds(display_index, &desktop);
+    SDL_SetWindowPosition(window_.get(), desktop.x, desktop.y);
+    SDL_SetWindowSize(window_.get(), desktop.w, desktop.h);
+    SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN_DESKTOP);
+  } else {
+    SDL_SetWindowFullscreen(window_.get(), 0);
+    SDL_SetWindowSize(window_.get(), window_width_, window_height_);
+    SDL_SetWindowPosition(window_.get(), SDL_WINDOWPOS_CENTERED_DISPLAY(display_index),
+                          SDL_WINDOWPOS_CENTERED_DISPLAY(display_index));
+  }
+}
+
 void SdlDisplay::CloseScreen() {
   if (!texture_) return;
   SDL_SetWindowFullscreen(window_.get(), 0);
   SDL_HideWindow(window_.get());
   texture_.reset();
-  path_ = FullScreenPath::kNone;
 }
 
 void SdlDisplay::RestoreScreen() {
   if (!texture_) return;
-  SDL_ShowWindow(window_.get());
-  SDL_RestoreWindow(window_.get());  // un-minimises, which also sets the full-screen mode again
-  SDL_SetWindowFullscreen(window_.get(), path_ == FullScreenPath::kModeSwitch
-                                             ? SDL_WINDOW_FULLSCREEN
-                                             : SDL_WINDOW_FULLSCREEN_DESKTOP);
+  // Nothing of the picture is lost in the background; a window that was minimised meanwhile
+  // comes back as it was, and one that got the focus while covered comes to the top.
+  if ((SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_MINIMIZED) != 0) SDL_RestoreWindow(window_.get());
   SDL_RaiseWindow(window_.get());
 }
 
 void SdlDisplay::Present(const std::uint8_t* pixels, int pitch) {
   if (!texture_ || pixels == nullptr) return;
+  // A scaled picture is smoothed; one shown 1:1 is copied as it is, which costs a software
+  // renderer far less.
+  int output_width = 0, output_height = 0, width = 0, height = 0;
+  SDL_GetRendererOutputSize(renderer_.get(), &output_width, &output_height);
+  SDL_QueryTexture(texture_.get(), nullptr, nullptr, &width, &height);
+  const bool one_to_one = std::min(output_width * height, output_height * width) == width * height;
+  const SDL_ScaleMode mode = one_to_one ? SDL_ScaleModeNearest : SDL_ScaleModeLinear;
+  if (mode != scale_mode_) {
+    SDL_SetTextureScaleMode(texture_.get(), mode);
+    scale_mode_ = mode;
+  }
   SDL_UpdateTexture(texture_.get(), nullptr, pixels, pitch);
   SDL_RenderClear(renderer_.get());
   SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, nullptr);
   SDL_RenderPresent(renderer_.get());
+}
+
+double SdlDisplay::VsyncRefreshHz() const {
+  SDL_RendererInfo info{};
+  if (!texture_ || SDL_GetRendererInfo(renderer_.get(), &info) != 0 ||
+      (info.flags & SDL_RENDERER_PRESENTVSYNC) == 0) {
+    return 0.0;
+  }
+  SDL_DisplayMode mode{};
+  const int display_index = SDL_GetWindowDisplayIndex(window_.get());
+  if (display_index < 0 || SDL_GetCurrentDisplayMode(display_index, &mode) != 0) return 0.0;
+  return mode.refresh_rate;  // 0 where the system does not tell
 }
 
 bool SdlDisplay::PollWindowEvent(WindowEvent& event) {
@@ -185,6 +197,17 @@ bool SdlDisplay::PollWindowEvent(WindowEvent& event) {
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_QUIT, SDL_SYSWMEVENT);
     DropExcessInputEvents();
+  }
+  bool toggle = false;
+  {
+    const std::lock_guard lock(events_mutex_);
+    std::swap(toggle, toggle_requested_);
+  }
+  if (toggle) {
+    // A window goes back to the size the player left it at.
+    if (texture_ && !full_screen_) SDL_GetWindowSize(window_.get(), &window_width_, &window_height_);
+    full_screen_ = !full_screen_;
+    if (texture_) ApplyFullScreen();
   }
   const std::lock_guard lock(events_mutex_);
   if (events_.empty()) return false;
@@ -206,6 +229,15 @@ int SdlDisplay::WatchEvent(void* self, SDL_Event* event) {
         case SDL_WINDOWEVENT_FOCUS_GAINED: display.Record(WindowEvent::kFocusGained); break;
         case SDL_WINDOWEVENT_FOCUS_LOST: display.Record(WindowEvent::kFocusLost); break;
         default: break;
+      }
+      break;
+    case SDL_KEYDOWN:
+      if (event->key.windowID == display.window_id_ && event->key.repeat == 0 &&
+          (event->key.keysym.mod & KMOD_ALT) != 0 &&
+          (event->key.keysym.scancode == SDL_SCANCODE_RETURN ||
+           event->key.keysym.scancode == SDL_SCANCODE_KP_ENTER)) {
+        const std::lock_guard lock(display.events_mutex_);
+        display.toggle_requested_ = true;
       }
       break;
     case SDL_KEYUP:
@@ -233,6 +265,7 @@ void SdlDisplay::DropExcessInputEvents() {
   // Counting with no buffer leaves the queue as it is.
   const int queued = SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_LASTEVENT);
   int excess = queued - kMaxQueuedInputEvents;
+  if (excess > 0) ++input_overflows_;
   std::array<SDL_Event, 256> dropped;
   while (excess > 0) {
     const int taken = SDL_PeepEvents(dropped.data(), std::min<int>(excess, dropped.size()),

@@ -12,26 +12,27 @@
 
 namespace grumbol::platform {
 
-// The display on SDL2: one window, shown full screen while a screen is open, with a
-// renderer that uploads each frame into a streaming texture and presents it with vsync.
+// The display on SDL2: one window with a renderer that uploads each frame into a streaming
+// texture and presents it with vsync. While a screen is open the window covers the whole
+// desktop in the desktop's own mode (never a display mode switch) or, when asked, plays in a
+// resizable window; either way the frame is scaled to fit with its aspect kept and black bars
+// around it, exactly 1:1 where the sizes match. Alt+Enter switches between the two.
 //
 // Window events are collected by an SDL event watch as SDL queues them, not taken out of
 // SDL's queue: key-ups of Tab and Alt must reach both this display and whoever reads the
 // keyboard, and an event watch sees them without consuming them.
 class SdlDisplay final : public Display {
  public:
-  // How OpenScreen got the window to cover the screen.
-  enum class FullScreenPath {
-    kNone,         // no screen open
-    kModeSwitch,   // the display switched to the mode closest to the requested size
-    kDesktopSize,  // the display kept its mode; the picture is scaled and letterboxed
+  struct Options {
+    bool windowed = false;  // a screen opens in a window instead of covering the desktop
   };
 
   // Input events stay in SDL's queue for the input readers; when nobody reads them, the
   // oldest beyond this many are dropped at each poll so the queue stays bounded.
   static constexpr int kMaxQueuedInputEvents = 4096;
 
-  SdlDisplay() = default;
+  SdlDisplay() : SdlDisplay(Options{}) {}
+  explicit SdlDisplay(Options options) : full_screen_(!options.windowed) {}
   ~SdlDisplay() override;
   SdlDisplay(const SdlDisplay&) = delete;
   SdlDisplay& operator=(const SdlDisplay&) = delete;
@@ -44,19 +45,25 @@ class SdlDisplay final : public Display {
   void CloseScreen() override;
   void RestoreScreen() override;
   void Present(const std::uint8_t* pixels, int pitch) override;
+  double VsyncRefreshHz() const override;
   bool PollWindowEvent(WindowEvent& event) override;
   void ShowCursor(bool visible) override;
 
   // The window's SDL identifier (0 until it exists), for the input devices that belong to it.
   std::uint32_t window_id() const { return window_id_; }
 
-  // For diagnostics and tests.
-  FullScreenPath full_screen_path() const { return path_; }
+  // Whether an open screen covers the desktop (false: it plays in a window).
+  bool full_screen() const { return full_screen_; }
+  // Counts the times input events were lost because more came between two frames than the
+  // queue keeps; a reader that sees it change takes the key and button state from SDL.
+  std::uint64_t input_overflows() const { return input_overflows_; }
 
  private:
   static int WatchEvent(void* self, SDL_Event* event);
   void Record(WindowEvent event);
   void DropExcessInputEvents();
+  // Covers the desktop, or goes back to a window of the size it had.
+  void ApplyFullScreen();
 
   // Declaration order is release order reversed: texture, renderer, window, then the
   // video references that keep SDL up beneath them.
@@ -64,12 +71,17 @@ class SdlDisplay final : public Display {
   std::optional<sdl::VideoSubsystemRef> window_video_;  // keeps SDL up while the window exists
   std::mutex events_mutex_;  // SDL calls the watch on whichever thread pushes an event
   std::deque<WindowEvent> events_;
+  bool toggle_requested_ = false;  // Alt+Enter was pressed
   std::optional<sdl::EventWatch> watch_;  // feeds events_ while the window exists
   sdl::WindowPtr window_;
   std::uint32_t window_id_ = 0;
   sdl::RendererPtr renderer_;
   sdl::TexturePtr texture_;  // exists exactly while a screen is open
-  FullScreenPath path_ = FullScreenPath::kNone;
+  SDL_ScaleMode scale_mode_ = SDL_ScaleModeNearest;
+  bool full_screen_;
+  int window_width_ = 0;  // the window's size when it is not full screen
+  int window_height_ = 0;
+  std::uint64_t input_overflows_ = 0;
 };
 
 }  // namespace grumbol::platform

@@ -34,16 +34,7 @@ class SdlKeyboard final : public KeyboardDevice {
   void Acquire() override {
     SDL_PumpEvents();
     if (!HasFocus(display_)) return;
-    // SDL's own key state is what the queued events would make of it; it also knows keys
-    // that went down while the keyboard was not ours.
-    SDL_FlushEvents(SDL_KEYDOWN, SDL_KEYUP);
-    state_.fill(0);
-    int count = 0;
-    const Uint8* sdl_keys = SDL_GetKeyboardState(&count);
-    for (int i = 0; i < count; ++i) {
-      const int code = DirectInputKeyFor(static_cast<SDL_Scancode>(i));
-      if (sdl_keys[i] != 0 && code != 0) state_[static_cast<std::size_t>(code)] = kKeyDownBit;
-    }
+    TakeSdlState();
     acquired_ = true;
   }
 
@@ -55,6 +46,12 @@ class SdlKeyboard final : public KeyboardDevice {
       acquired_ = false;
       SDL_FlushEvents(SDL_KEYDOWN, SDL_KEYUP);
       return false;
+    }
+    if (overflows_seen_ != display_.input_overflows()) {
+      // Key events were lost: a lost key-up would leave its key down for good.
+      TakeSdlState();
+      keys = state_;
+      return true;
     }
     // Down until its key-up: the repeated key-downs of auto-repeat change nothing.
     TakeQueued(SDL_KEYDOWN, SDL_KEYUP, [this](const SDL_Event& event) {
@@ -69,8 +66,23 @@ class SdlKeyboard final : public KeyboardDevice {
   }
 
  private:
+  // SDL's own key state is what the queued events would make of it, lost ones included; it
+  // also knows keys that went down while the keyboard was not ours.
+  void TakeSdlState() {
+    SDL_FlushEvents(SDL_KEYDOWN, SDL_KEYUP);
+    overflows_seen_ = display_.input_overflows();
+    state_.fill(0);
+    int count = 0;
+    const Uint8* sdl_keys = SDL_GetKeyboardState(&count);
+    for (int i = 0; i < count; ++i) {
+      const int code = DirectInputKeyFor(static_cast<SDL_Scancode>(i));
+      if (sdl_keys[i] != 0 && code != 0) state_[static_cast<std::size_t>(code)] = kKeyDownBit;
+    }
+  }
+
   const SdlDisplay& display_;
   bool acquired_ = false;
+  std::uint64_t overflows_seen_ = 0;
   KeyStates state_{};
 };
 
@@ -91,9 +103,11 @@ class SdlMouse final : public MouseDevice {
     if (!HasFocus(display_)) return false;
     if (acquired_) return true;
     if (SDL_SetRelativeMouseMode(SDL_TRUE) != 0) return false;
-    // The device reports only what happens while it is taken.
+    // The device reports only what happens while it is taken, starting from the buttons as
+    // they are now: one let go in the background reads up.
     SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEWHEEL);
     buffer_.Clear();
+    PushButtonState();
     acquired_ = true;
     return true;
   }
@@ -113,6 +127,8 @@ class SdlMouse final : public MouseDevice {
       return MouseReadResult::kNotAcquired;
     }
     TakeQueued(SDL_MOUSEMOTION, SDL_MOUSEWHEEL, [this](const SDL_Event& event) { Gather(event); });
+    // Button events were lost: the buttons as SDL knows them now come last.
+    if (overflows_seen_ != display_.input_overflows()) PushButtonState();
     return buffer_.Take(records, count);
   }
 
@@ -161,8 +177,20 @@ class SdlMouse final : public MouseDevice {
     }
   }
 
+  void PushButtonState() {
+    overflows_seen_ = display_.input_overflows();
+    // From the system, not from the events SDL has seen: a button let go over another window
+    // sent us no event.
+    const Uint32 buttons = SDL_GetGlobalMouseState(nullptr, nullptr);
+    for (const Uint8 button : {SDL_BUTTON_LEFT, SDL_BUTTON_RIGHT, SDL_BUTTON_MIDDLE, SDL_BUTTON_X1}) {
+      const bool down = (buttons & SDL_BUTTON(button)) != 0;
+      buffer_.Push({*ButtonFor(button), down ? kKeyDownBit : 0});
+    }
+  }
+
   const SdlDisplay& display_;
   bool acquired_ = false;
+  std::uint64_t overflows_seen_ = 0;
   MouseRecordBuffer buffer_;
 };
 

@@ -100,12 +100,14 @@ TEST_F(XInput, HeldButtonsAndKeysReadDownInEveryFrame) {
   }
 }
 
-TEST_F(XInput, AnotherWindowTakingTheFocusStopsThePointer) {
+TEST_F(XInput, AnotherWindowTakingTheFocusStopsThePointerAndAButtonLetGoMeanwhileReadsUp) {
   StartGame();
+  ASSERT_EQ(RunShell("xdotool mousedown 1"), 0);
+  EXPECT_TRUE(Frames([&] { return mouse_.IsButtonDown(1) == 1; }));
   platform::sdl::WindowPtr other(SDL_CreateWindow("Focus thief", 200, 200, 300, 200, SDL_WINDOW_SHOWN));
   ASSERT_EQ(RunShell("xdotool search --sync --name '^Focus thief$' windowfocus --sync"), 0);
   EXPECT_TRUE(Frames([&] { return screen_.ScreenHasFocus() == 0; }));
-  ASSERT_EQ(RunShell("xdotool keydown f mousemove_relative -- 30 30"), 0);
+  ASSERT_EQ(RunShell("xdotool keydown f mousemove_relative -- 30 30 mouseup 1"), 0);
   EXPECT_TRUE(Frames([&] { return !mouse_ok_ && !keyboard_ok_; }, true, std::chrono::milliseconds(300)));
   EXPECT_TRUE(At(0, 0));
   EXPECT_FALSE(Key(33));
@@ -113,6 +115,29 @@ TEST_F(XInput, AnotherWindowTakingTheFocusStopsThePointer) {
   EXPECT_TRUE(Frames([&] { return mouse_ok_; }));
   ASSERT_EQ(RunShell("xdotool mousemove_relative -- 7 8"), 0);
   EXPECT_TRUE(Frames([&] { return At(7, 8); }));
+  EXPECT_EQ(mouse_.IsButtonDown(1), 0);
+}
+
+TEST_F(XInput, KeysAndButtonsLetGoAmongMoreEventsThanTheQueueKeepsReadUp) {
+  StartGame();
+  ASSERT_EQ(RunShell("xdotool keydown f mousedown 1"), 0);
+  EXPECT_TRUE(Frames([&] { return Key(33) && mouse_.IsButtonDown(1) == 1; }));
+  ASSERT_EQ(RunShell("xdotool keyup f mouseup 1"), 0);
+  const auto queued = [](Uint32 type) { return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, type, type); };
+  for (int tries = 0; tries < 100 && (queued(SDL_KEYUP) == 0 || queued(SDL_MOUSEBUTTONUP) == 0); ++tries) {
+    SDL_Delay(10);
+    SDL_PumpEvents();
+  }
+  ASSERT_GT(queued(SDL_KEYUP), 0);
+  ASSERT_GT(queued(SDL_MOUSEBUTTONUP), 0);
+  // Buried under a flood of events, the two releases are the oldest and the first to go.
+  SDL_Event still{};
+  still.type = SDL_MOUSEMOTION;
+  still.motion.windowID = display_.window_id();
+  for (int i = 0; i <= platform::SdlDisplay::kMaxQueuedInputEvents; ++i) SDL_PushEvent(&still);
+  screen_.ShowFrame();
+  ASSERT_EQ(queued(SDL_KEYUP), 0);
+  EXPECT_TRUE(Frames([&] { return !Key(33) && mouse_.IsButtonDown(1) == 0; }));
 }
 
 TEST_F(XInput, KeysAreReadByPositionWhateverTheLayout) {

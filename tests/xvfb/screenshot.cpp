@@ -35,9 +35,13 @@ Screenshot::Screenshot(const std::string& name) {
   const std::string png = (dir / (name + ".png")).string();
   if (RunShell("xwd -root -silent -out " + ShellQuote(xwd)) != 0) return;
   RunShell("convert " + ShellQuote(xwd) + " png:" + ShellQuote(png));
+  FILE* size = popen(("identify -format '%w %h' " + ShellQuote(xwd)).c_str(), "r");
+  if (size == nullptr) return;
+  const bool sized = std::fscanf(size, "%d %d", &width_, &height_) == 2;
+  if (pclose(size) != 0 || !sized || width_ <= 0 || height_ <= 0) return;
   FILE* raw = popen(("convert " + ShellQuote(xwd) + " -depth 8 rgb:-").c_str(), "r");
   if (raw == nullptr) return;
-  rgb_.resize(static_cast<std::size_t>(kWidth) * kHeight * 3);
+  rgb_.resize(static_cast<std::size_t>(width_) * height_ * 3);
   const std::size_t got = std::fread(rgb_.data(), 1, rgb_.size(), raw);
   if (pclose(raw) != 0 || got != rgb_.size()) rgb_.clear();
   std::filesystem::remove(xwd);

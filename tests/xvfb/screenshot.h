@@ -19,21 +19,22 @@ int RunShell(const std::string& command);
 // Within 8 of each channel: 5- and 6-bit channels come back within a step of the original.
 ::testing::AssertionResult Near(Rgb actual, Rgb expected);
 
-// The whole 1024x768 X screen as the player sees it, also kept as NAME.png in the folder
+// The whole X screen as the player sees it, also kept as NAME.png in the folder
 // GRUMBOL_SCREENSHOT_DIR to look at.
 class Screenshot {
  public:
-  static constexpr int kWidth = 1024;
-  static constexpr int kHeight = 768;
-
   explicit Screenshot(const std::string& name);
   bool Taken() const { return !rgb_.empty(); }
+  int width() const { return width_; }
+  int height() const { return height_; }
   Rgb At(int x, int y) const {
-    const std::uint8_t* p = &rgb_[(static_cast<std::size_t>(y) * kWidth + x) * 3];
+    const std::uint8_t* p = &rgb_[(static_cast<std::size_t>(y) * width_ + x) * 3];
     return {p[0], p[1], p[2]};
   }
 
  private:
+  int width_ = 0;
+  int height_ = 0;
   std::vector<std::uint8_t> rgb_;
 };
 

@@ -1,5 +1,7 @@
 #include "tests/xvfb/x_player.h"
 
+#include <SDL2/SDL.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,8 +25,8 @@ void HoldKey(const std::string& key) {
 
 Box Changed(const Screenshot& a, const Screenshot& b) {
   Box box;
-  for (int y = 20; y < Screenshot::kHeight; ++y) {
-    for (int x = 0; x < Screenshot::kWidth; ++x) {
+  for (int y = 20; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
       if (a.At(x, y) == b.At(x, y)) continue;
       box.left = std::min(box.left, x);
       box.right = std::max(box.right, x);
@@ -35,12 +37,67 @@ Box Changed(const Screenshot& a, const Screenshot& b) {
   return box;
 }
 
-GameProcess::GameProcess(const std::string& game, const std::string& make_gfx) {
+Box Lit(const Screenshot& shot) {
+  Box box;
+  for (int y = 0; y < shot.height(); ++y) {
+    for (int x = 0; x < shot.width(); ++x) {
+      if (shot.At(x, y) == Rgb{0, 0, 0}) continue;
+      box.left = std::min(box.left, x);
+      box.right = std::max(box.right, x);
+      box.top = std::min(box.top, y);
+      box.bottom = std::max(box.bottom, y);
+    }
+  }
+  return box;
+}
+
+double SameShare(const Screenshot& a, const Screenshot& b, Box region) {
+  long same = 0, all = 0;
+  for (int y = region.top; y <= region.bottom; ++y) {
+    for (int x = region.left; x <= region.right; ++x, ++all) same += a.At(x, y) == b.At(x, y);
+  }
+  return all > 0 ? static_cast<double>(same) / static_cast<double>(all) : 1.0;
+}
+
+Box SwimmingFish(const std::string& name) {
+  const Screenshot before(name + "_a");
+  Pause(150);
+  const Screenshot after(name + "_b");
+  if (!before.Taken() || !after.Taken()) return Box{};
+  const Box moved = Changed(before, after);
+  return moved.Width() <= 150 ? moved : Box{};
+}
+
+FocusThief::FocusThief() {
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) return;
+  SDL_Window* window = SDL_CreateWindow("Focus thief", 200, 200, 300, 200, SDL_WINDOW_SHOWN);
+  window_ = window;
+  if (window == nullptr) return;
+  SDL_Surface* surface = SDL_GetWindowSurface(window);
+  SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 255, 0));
+  SDL_UpdateWindowSurface(window);
+  // With no window manager SDL gives the focus to a window it shows; take it explicitly too.
+  focused_ = RunShell("xdotool search --sync --name '^Focus thief$' windowfocus --sync") == 0;
+}
+
+FocusThief::~FocusThief() {
+  if (window_ != nullptr) SDL_DestroyWindow(static_cast<SDL_Window*>(window_));
+  SDL_Quit();
+}
+
+GameProcess::GameProcess(const std::string& game, const std::string& make_gfx,
+                         const std::vector<std::string>& args) {
   if (RunShell(make_gfx + " " + dir_.path().string() + " >/dev/null") != 0) return;
+  std::vector<char*> argv{const_cast<char*>(game.c_str())};
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  const std::string errors = (dir_.path() / "stderr.txt").string();
   pid_ = fork();
   if (pid_ == 0) {
     std::filesystem::current_path(dir_.path());
-    execl(game.c_str(), game.c_str(), static_cast<char*>(nullptr));
+    const int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd >= 0) dup2(fd, STDERR_FILENO);
+    execv(game.c_str(), argv.data());
     _exit(127);
   }
 }
@@ -78,5 +135,7 @@ int GameProcess::WaitForExit() {
 std::string GameProcess::Record() const {
   return ReadFileBytes((dir_.path() / "GFX" / "Vusk.qzc").string());
 }
+
+std::string GameProcess::Errors() const { return ReadFileBytes((dir_.path() / "stderr.txt").string()); }
 
 }  // namespace grumbol::testing

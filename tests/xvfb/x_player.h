@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/support/temp_dir.h"
 #include "tests/xvfb/screenshot.h"
@@ -15,18 +16,42 @@ void Pause(int ms);
 // Holds a key over several frames: a press and release between two polls reads as up.
 void HoldKey(const std::string& key);
 
-// The part of the screen below the score line where two screenshots differ.
+// A rectangle of the screen, edges included.
 struct Box {
-  int left = Screenshot::kWidth, top = Screenshot::kHeight, right = -1, bottom = -1;
+  int left = 1 << 20, top = 1 << 20, right = -1, bottom = -1;
   bool Empty() const { return right < left; }
+  int Width() const { return right - left + 1; }
 };
+// The part of the screen below the score line where two screenshots differ.
 Box Changed(const Screenshot& a, const Screenshot& b);
+// The part of the screen that is not black.
+Box Lit(const Screenshot& shot);
+// The share of the pixels in `region` that are the same in both pictures.
+double SameShare(const Screenshot& a, const Screenshot& b, Box region);
+// The one fish swimming in the game, found by its movement between two looks a moment apart;
+// empty when there is none, or more than one thing moved.
+Box SwimmingFish(const std::string& name);
+
+// Another program's window, green, that takes the keyboard focus while it exists.
+class FocusThief {
+ public:
+  FocusThief();
+  ~FocusThief();
+  FocusThief(const FocusThief&) = delete;
+  FocusThief& operator=(const FocusThief&) = delete;
+
+  bool HasFocus() const { return focused_; }
+
+ private:
+  void* window_ = nullptr;  // an SDL_Window
+  bool focused_ = false;
+};
 
 // The built game running in a folder of its own with the default assets; killed if it is
 // still running when this goes.
 class GameProcess {
  public:
-  GameProcess(const std::string& game, const std::string& make_gfx);
+  GameProcess(const std::string& game, const std::string& make_gfx, const std::vector<std::string>& args = {});
   ~GameProcess();
   GameProcess(const GameProcess&) = delete;
   GameProcess& operator=(const GameProcess&) = delete;
@@ -40,6 +65,8 @@ class GameProcess {
   // The exit status once the game has ended (within 10 s), or -1.
   int WaitForExit();
   std::string Record() const;
+  // What the game wrote to its standard error.
+  std::string Errors() const;
 
  private:
   TempDir dir_;

@@ -1,0 +1,222 @@
+// The built game on a desktop, as a player meets it: a virtual X server with a window manager
+// (openbox). The dialogs come up centred with their frames; another window takes the focus for
+// a while and the game goes on; the game plays in a window, scaled, and Alt+Enter switches it
+// to full screen and back.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "tests/xvfb/x_player.h"
+
+namespace grumbol {
+namespace {
+
+using namespace testing;
+using SteadyClock = std::chrono::steady_clock;
+
+constexpr const char* kGameWindow = "Daromirs Grumbol Game";
+
+// Takes screenshots (for two seconds at most) until one satisfies `wanted`.
+bool Eventually(const std::string& name, const std::function<bool(const Screenshot&)>& wanted) {
+  for (int tries = 0; tries < 10; ++tries) {
+    const Screenshot shot(name);
+    if (shot.Taken() && wanted(shot)) return true;
+    Pause(200);
+  }
+  return false;
+}
+
+// A dialog with its frame on the black desktop, centred to the pixel.
+bool Centred(const Screenshot& shot) {
+  const Box lit = Lit(shot);
+  return !lit.Empty() && std::abs(lit.left + lit.right + 1 - shot.width()) <= 1 &&
+         std::abs(lit.top + lit.bottom + 1 - shot.height()) <= 1;
+}
+
+bool AllBlack(const Screenshot& shot, Box region) {
+  for (int y = region.top; y <= region.bottom; ++y) {
+    for (int x = region.left; x <= region.right; ++x) {
+      if (!(shot.At(x, y) == Rgb{0, 0, 0})) return false;
+    }
+  }
+  return true;
+}
+
+// The game's window without its frame, where the window manager put it.
+Box GameWindow() {
+  FILE* out = popen(("xwininfo -name '" + std::string(kGameWindow) + "' 2>/dev/null").c_str(), "r");
+  if (out == nullptr) return Box{};
+  int x = 0, y = 0, width = 0, height = 0, found = 0;
+  char line[256];
+  while (std::fgets(line, sizeof line, out) != nullptr) {
+    found += (std::sscanf(line, " Absolute upper-left X: %d", &x) == 1) + (std::sscanf(line, " Absolute upper-left Y: %d", &y) == 1) +
+             (std::sscanf(line, " Width: %d", &width) == 1) + (std::sscanf(line, " Height: %d", &height) == 1);
+  }
+  pclose(out);
+  return found == 4 ? Box{x, y, x + width - 1, y + height - 1} : Box{};
+}
+
+bool GameHasFocus() {
+  for (int tries = 0; tries < 30; ++tries) {
+    if (RunShell("test \"$(xdotool getactivewindow getwindowname)\" = '" + std::string(kGameWindow) + "'") == 0) return true;
+    Pause(100);
+  }
+  return false;
+}
+
+void PressAltEnter() { RunShell("xdotool keydown Alt_L keydown Return && sleep 0.1 && xdotool keyup Return keyup Alt_L"); }
+
+// Answers the first box and enters the name.
+void StartGame(GameProcess& game, const std::string& name) {
+  ASSERT_TRUE(game.Started());
+  ASSERT_TRUE(WaitForWindow("Daromir Grumbol Game"));
+  HoldKey("Return");
+  ASSERT_TRUE(game.EnterName(name));
+}
+
+void EndGame(GameProcess& game) {
+  HoldKey("Escape");
+  ASSERT_TRUE(WaitForWindow("Game Over"));
+  HoldKey("Return");
+  EXPECT_EQ(game.WaitForExit(), 0);
+}
+
+TEST(XDesktop, DialogsComeUpCentredWithTheirFrames) {
+  GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX);
+  ASSERT_TRUE(game.Started());
+  ASSERT_TRUE(WaitForWindow("Daromir Grumbol Game"));
+  EXPECT_TRUE(Eventually("desktop_first_box", Centred));
+  HoldKey("Return");
+  ASSERT_TRUE(WaitForWindow(kGameWindow));
+  EXPECT_TRUE(Eventually("desktop_name_dialog", [](const Screenshot& shot) {
+    return Centred(shot) && Lit(shot).bottom - Lit(shot).top + 1 > 130;  // the client area and a title bar
+  }));
+  RunShell("xdotool type --delay 30 Rahmen");
+  HoldKey("Return");
+  HoldKey("Escape");
+  ASSERT_TRUE(WaitForWindow("Game Over"));
+  EXPECT_TRUE(Eventually("desktop_game_over", Centred));
+  HoldKey("Return");
+  EXPECT_EQ(game.WaitForExit(), 0);
+}
+
+// The octopus pictures that key 1 lays over the sea, top left and bottom left.
+constexpr Box kOverlayTop{40, 30, 220, 170}, kOverlayBottom{40, 620, 220, 760};
+
+TEST(XDesktop, AnotherWindowTakingTheFocusForTwoSecondsLeavesTheGameGoingOn) {
+  GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX);
+  StartGame(game, "Fokus");
+
+  // A fish well inside the screen, far enough from the right edge to be there afterwards.
+  Box before;
+  SteadyClock::time_point seen_before;
+  for (int tries = 0; tries < 60; ++tries) {
+    seen_before = SteadyClock::now();
+    before = SwimmingFish("desktop_focus_fish_before");
+    if (!before.Empty() && before.left >= 20 && before.left <= 300) break;
+    before = Box{};
+    Pause(200);
+  }
+  ASSERT_FALSE(before.Empty()) << "no fish swam into view";
+
+  // Key 1 is held as the other window takes the focus, and let go over that window.
+  const Screenshot plain("desktop_focus_plain");
+  RunShell("xdotool keydown 1");
+  EXPECT_TRUE(Eventually("desktop_focus_overlay", [&](const Screenshot& shot) {
+    return SameShare(plain, shot, kOverlayTop) < 0.7 && SameShare(plain, shot, kOverlayBottom) < 0.7;
+  }));
+  {
+    const auto stolen = SteadyClock::now();
+    const FocusThief thief;
+    ASSERT_TRUE(thief.HasFocus());
+    RunShell("xdotool keyup 1");
+    std::this_thread::sleep_until(stolen + std::chrono::seconds(2));
+  }
+  ASSERT_TRUE(GameHasFocus()) << "the window manager gives the focus back as the other window goes";
+
+  // The fish swam on at 120 pixels a second meanwhile (two per step).
+  Box after;
+  SteadyClock::time_point seen_after;
+  for (int tries = 0; tries < 5 && after.Empty(); ++tries) {
+    seen_after = SteadyClock::now();
+    after = SwimmingFish("desktop_focus_fish_after");
+  }
+  ASSERT_FALSE(after.Empty());
+  const double seconds = std::chrono::duration<double>(seen_after - seen_before).count();
+  EXPECT_NEAR(after.left - before.left, 120.0 * seconds, 12.0 * seconds + 10) << "over " << seconds << " s";
+  EXPECT_NE(RunShell("xdotool search --name '^Game Over$' >/dev/null"), 0);
+
+  // The key let go meanwhile reads up: no overlay.
+  const Screenshot back("desktop_focus_back");
+  EXPECT_GT(SameShare(plain, back, kOverlayTop), 0.85);
+  EXPECT_GT(SameShare(plain, back, kOverlayBottom), 0.85);
+
+  // The game has the mouse again: the cross-hair follows it, away from the fish.
+  const int aim_y = after.top < 384 ? 600 : 150;
+  RunShell("xdotool mousemove_relative -- 500 " + std::to_string(aim_y));
+  EXPECT_TRUE(Eventually("desktop_focus_aim", [&](const Screenshot& shot) {
+    return SameShare(back, shot, {484, aim_y - 16, 516, aim_y + 16}) < 0.8;
+  }));
+
+  EndGame(game);
+  EXPECT_EQ(game.Record(), "Fokus: 0\r\n");
+}
+
+// On a 1280x1024 desktop: the 1024x768 picture fills a 4:3 area with black bars.
+TEST(XDesktopLarge, PlaysInAWindowScaledAndSwitchesToFullScreenAndBack) {
+  GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX, {"--window"});
+  StartGame(game, "Fenster");
+
+  // A window of the picture's own size, shown 1:1 inside its frame on the desktop.
+  Box window;
+  for (int tries = 0; tries < 20 && window.Width() != 1024; ++tries, Pause(100)) window = GameWindow();
+  ASSERT_EQ(window.Width(), 1024);
+  ASSERT_EQ(window.bottom - window.top + 1, 768);
+  EXPECT_TRUE(Eventually("desktop_window", [&](const Screenshot& shot) {
+    return AllBlack(shot, {0, 0, 60, 60}) && !AllBlack(shot, {window.left, window.bottom - 9, window.left + 9, window.bottom}) &&
+           !AllBlack(shot, {window.right - 9, window.top + 20, window.right, window.top + 29});
+  }));
+  // The mouse is the game's in a window too.
+  const Screenshot still("desktop_window_still");
+  RunShell("xdotool mousemove_relative -- 500 380");
+  EXPECT_TRUE(Eventually("desktop_window_aim", [&](const Screenshot& shot) {
+    return SameShare(still, shot, {window.left + 484, window.top + 364, window.left + 516, window.top + 396}) < 0.8;
+  }));
+
+  // Made wide, the window shows the picture 533 pixels wide between black bars.
+  ASSERT_EQ(RunShell("xdotool search --name '^" + std::string(kGameWindow) + "$' windowsize --sync 800 400"), 0);
+  window = GameWindow();
+  ASSERT_EQ(window.Width(), 800);
+  EXPECT_TRUE(Eventually("desktop_window_wide", [&](const Screenshot& shot) {
+    const int mid = (window.top + window.bottom) / 2;
+    return AllBlack(shot, {window.left, window.top, window.left + 130, window.bottom}) &&
+           AllBlack(shot, {window.right - 130, window.top, window.right, window.bottom}) &&
+           !AllBlack(shot, {window.left + 136, mid, window.left + 140, mid}) &&
+           !AllBlack(shot, {window.right - 140, mid, window.right - 136, mid});
+  }));
+
+  // Full screen: 1280x960 between bars of 32 rows.
+  PressAltEnter();
+  EXPECT_TRUE(Eventually("desktop_full_screen", [](const Screenshot& shot) {
+    return AllBlack(shot, {0, 0, shot.width() - 1, 29}) && AllBlack(shot, {0, 994, shot.width() - 1, shot.height() - 1}) &&
+           !AllBlack(shot, {0, 34, 4, 38}) && !AllBlack(shot, {shot.width() - 5, 986, shot.width() - 1, 990});
+  }));
+
+  // And back to the window as it was.
+  PressAltEnter();
+  Box again;
+  for (int tries = 0; tries < 20 && again.Width() != 800; ++tries, Pause(100)) again = GameWindow();
+  EXPECT_EQ(again.Width(), 800);
+  EXPECT_EQ(again.bottom - again.top + 1, 400);
+
+  EndGame(game);
+  EXPECT_EQ(game.Record(), "Fenster: 0\r\n");
+}
+
+}  // namespace
+}  // namespace grumbol
