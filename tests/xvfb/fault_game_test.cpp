@@ -33,21 +33,6 @@ TEST(NoDisplayGame, SaysSoOnStandardErrorAndExitsNonZero) {
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "GFX"));
 }
 
-// Whether the screen below the score line changes within a few looks: the fish swim. A look
-// counts once the game's picture is up (the sand at the bottom, not the black of the opening
-// screen), so that the game has settled after its start.
-bool Drawing(const std::string& name) {
-  constexpr Rgb kBlack{0, 0, 0};
-  for (int tries = 0; tries < 20; ++tries) {
-    const Screenshot before(name + "_a");
-    Pause(200);
-    const Screenshot after(name + "_b");
-    if (!before.Taken() || !after.Taken() || before.At(0, before.height() - 1) == kBlack) continue;
-    if (!Changed(before, after).Empty()) return true;
-  }
-  return false;
-}
-
 // The game is stopped while the other window holds the focus (a stall far longer than the
 // game's beat can catch up); continued, it reads the loss and the return of the focus from
 // the X server in one go.

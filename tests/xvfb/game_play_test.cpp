@@ -23,20 +23,20 @@ TEST(XGame, ANewPlayerShootsAFishAndTheRecordKeepsTheScore) {
   ASSERT_TRUE(game.EnterName("Rita Rochen"));
 
   // Two looks at the screen a moment apart find the fish by its movement.
-  Box fish;
-  for (int tries = 0; tries < 40 && fish.Empty(); ++tries) {
+  Sighting seen;
+  for (int tries = 0; tries < 40; ++tries) {
     Pause(300);
-    const Screenshot before("game_a");
-    Pause(150);
-    const Screenshot after("game_b");
-    if (before.Taken() && after.Taken()) fish = Changed(before, after);
-    if (!fish.Empty() && fish.right - fish.left > 150) fish = Box{};  // not one fish: look again
-    if (!fish.Empty() && fish.right > 800) fish = Box{};  // too near the end: wait for the next
+    seen = SwimmingFish("game");
+    // Wholly in view, and not too near the end.
+    if (!seen.fish.Empty() && seen.fish.left >= 20 && seen.fish.right <= 700) break;
+    seen = Sighting{};
   }
-  ASSERT_FALSE(fish.Empty()) << "no fish swam";
-  // Aim a little ahead of it and hold the button while it swims under the cross-hair; the
-  // pointer starts at the top-left corner and follows relative movement only.
-  const int aim_x = fish.right + 25, aim_y = (fish.top + fish.bottom) / 2;
+  ASSERT_FALSE(seen.fish.Empty()) << "no fish swam";
+  // Aim at the middle of where it will be a quarter of a second from now (it swims 120 pixels
+  // a second); the pointer starts at the top-left corner and follows relative movement only.
+  const double ahead = std::chrono::duration<double>(std::chrono::steady_clock::now() - seen.at).count() + 0.25;
+  const int aim_x = seen.fish.left + 48 + static_cast<int>(120 * ahead);
+  const int aim_y = (seen.fish.top + seen.fish.bottom) / 2;
   RunShell("xdotool mousemove_relative -- " + std::to_string(aim_x) + " " + std::to_string(aim_y));
   Pause(250);
   RunShell("xdotool mousedown 1 && sleep 0.2 && xdotool mouseup 1");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,6 +28,8 @@ class Screenshot {
   bool Taken() const { return !rgb_.empty(); }
   int width() const { return width_; }
   int height() const { return height_; }
+  // When the X server was asked for the picture.
+  std::chrono::steady_clock::time_point taken_at() const { return taken_at_; }
   Rgb At(int x, int y) const {
     const std::uint8_t* p = &rgb_[(static_cast<std::size_t>(y) * width_ + x) * 3];
     return {p[0], p[1], p[2]};
@@ -35,6 +38,7 @@ class Screenshot {
  private:
   int width_ = 0;
   int height_ = 0;
+  std::chrono::steady_clock::time_point taken_at_;
   std::vector<std::uint8_t> rgb_;
 };
 

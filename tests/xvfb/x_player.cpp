@@ -59,13 +59,26 @@ double SameShare(const Screenshot& a, const Screenshot& b, Box region) {
   return all > 0 ? static_cast<double>(same) / static_cast<double>(all) : 1.0;
 }
 
-Box SwimmingFish(const std::string& name) {
+bool Drawing(const std::string& name) {
+  for (int tries = 0; tries < 20; ++tries) {
+    const Screenshot before(name + "_a");
+    Pause(200);
+    const Screenshot after(name + "_b");
+    const Rgb black{0, 0, 0};
+    if (!before.Taken() || !after.Taken() || before.At(before.width() / 2, before.height() / 2) == black) continue;
+    if (!Changed(before, after).Empty()) return true;
+  }
+  return false;
+}
+
+Sighting SwimmingFish(const std::string& name) {
   const Screenshot before(name + "_a");
   Pause(150);
   const Screenshot after(name + "_b");
-  if (!before.Taken() || !after.Taken()) return Box{};
+  if (!before.Taken() || !after.Taken()) return {};
+  // The fish moves right: the left edge of what changed is where it was at the first look.
   const Box moved = Changed(before, after);
-  return moved.Width() <= 150 ? moved : Box{};
+  return {moved.Width() <= 150 ? moved : Box{}, before.taken_at()};
 }
 
 FocusThief::FocusThief() {

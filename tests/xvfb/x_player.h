@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -28,9 +29,16 @@ Box Changed(const Screenshot& a, const Screenshot& b);
 Box Lit(const Screenshot& shot);
 // The share of the pixels in `region` that are the same in both pictures.
 double SameShare(const Screenshot& a, const Screenshot& b, Box region);
-// The one fish swimming in the game, found by its movement between two looks a moment apart;
-// empty when there is none, or more than one thing moved.
-Box SwimmingFish(const std::string& name);
+// Whether the screen below the score line changes within a few looks (the fish swim), once
+// the game's picture is up (not the black of a screen being opened).
+bool Drawing(const std::string& name);
+// The one fish swimming in the game, found by its movement between two looks a moment apart,
+// where it was at the first look; empty when there is none, or more than one thing moved.
+struct Sighting {
+  Box fish;
+  std::chrono::steady_clock::time_point at;
+};
+Sighting SwimmingFish(const std::string& name);
 
 // Another program's window, green, that takes the keyboard focus while it exists.
 class FocusThief {
