@@ -7,10 +7,12 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Installs the packages of tools/debian-packages.txt that are missing.
+# install_packages [game|all]: installs the missing packages of tools/debian-packages.txt
+# (what the game needs) and, for all (the default), of tools/debian-packages-dev.txt too.
 install_packages() {
-  local wanted missing=() package
-  mapfile -t wanted < <(grep -v -E '^[[:space:]]*(#|$)' "$GRUMBOL_ROOT/tools/debian-packages.txt")
+  local lists=("$GRUMBOL_ROOT/tools/debian-packages.txt") wanted missing=() package
+  [ "${1:-all}" = game ] || lists+=("$GRUMBOL_ROOT/tools/debian-packages-dev.txt")
+  mapfile -t wanted < <(cat "${lists[@]}" | grep -v -E '^[[:space:]]*(#|$)')
   for package in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
       missing+=("$package")
@@ -22,10 +24,19 @@ install_packages() {
   fi
 }
 
-# build DIR [CMAKE OPTIONS...]: configures and builds into $GRUMBOL_ROOT/DIR.
+# build DIR [CMAKE OPTIONS...]: configures and builds everything into $GRUMBOL_ROOT/DIR; the
+# tests and benchmarks are required.
 build() {
   local dir="$GRUMBOL_ROOT/$1"
   shift
-  cmake -S "$GRUMBOL_ROOT" -B "$dir" "$@" >/dev/null
+  cmake -S "$GRUMBOL_ROOT" -B "$dir" -DGRUMBOL_REQUIRE_TESTS=ON "$@" >/dev/null
   cmake --build "$dir" -j "$(nproc)"
+}
+
+# build_game DIR: configures $GRUMBOL_ROOT/DIR and builds only the game and its asset maker
+# (the tests are configured too where their packages are there, but not built).
+build_game() {
+  local dir="$GRUMBOL_ROOT/$1"
+  cmake -S "$GRUMBOL_ROOT" -B "$dir" -DGRUMBOL_REQUIRE_TESTS=OFF >/dev/null
+  cmake --build "$dir" -j "$(nproc)" --target grumbol make-gfx
 }
