@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/log.h"
+
 namespace grumbol {
 namespace {
 
@@ -51,6 +53,7 @@ std::int32_t Movies::LoadMovieFile(SlotId slot, const std::string& path) {
   if (claim.record == nullptr) return 0;
   std::unique_ptr<platform::Movie> movie = path.empty() ? nullptr : player_.Open(path);
   if (!movie) {
+    platform::LogDetail("movie " + path + ": cannot be played");
     slots_->ReleaseSlot(claim.id);  // an unnumbered slot is not kept empty
     return 0;
   }

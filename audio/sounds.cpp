@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "audio/wave_file.h"
+#include "platform/log.h"
 
 namespace grumbol {
 
@@ -50,8 +51,13 @@ int Sounds::StartSound() {
 std::int64_t Sounds::LoadSoundFile(SlotId slot, const std::string& path) {
   if (!device_) return 0;
   const auto data = platform::ReadWholeFile(file_system_, path, kMaxSoundFileBytes);
-  if (!data) return 0;
-  return LoadSoundData(slot, *data);
+  if (!data) {
+    platform::LogDetail("sound " + path + ": cannot be read");
+    return 0;
+  }
+  const std::int64_t loaded = LoadSoundData(slot, *data);
+  if (loaded == 0) platform::LogDetail("sound " + path + ": not a sound that can be played here");
+  return loaded;
 }
 
 std::int64_t Sounds::LoadSoundData(SlotId slot, std::span<const std::uint8_t> data) {

@@ -59,6 +59,12 @@ class FileSystem {
   // names something that is not a regular file (a folder, a device, a pipe).
   virtual std::unique_ptr<File> Open(const std::string& path, FileAccess access,
                                      FileDisposition disposition) = 0;
+
+  // Makes the folder and those above it that are missing. True when it exists afterwards.
+  virtual bool CreateFolders(const std::string& path) {
+    static_cast<void>(path);
+    return false;
+  }
 };
 
 // The whole content of a regular file, read for reading only; none when it cannot be opened

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "tests/support/bmp_writer.h"
 #include "tests/support/headless_screen.h"
 #include "tests/support/temp_dir.h"
 
@@ -177,6 +178,25 @@ TEST(SpriteStore, SlotsFollowLoadsFailuresAndTheScreen) {
   EXPECT_EQ(f.sprites.Find(static_cast<SlotId>(id)), nullptr);
   f.sprites.FillScreen(0);  // no screen: nothing to fill, no crash
   f.sprites.DrawSprite(7, 0, 0);
+}
+
+TEST(SpriteStore, PicturesPastTheMemoryAllSpritesMayHoldAreRefused) {
+  testing::HeadlessScreen rig;
+  rig.Open();
+  Sprites sprites(rig.screen, rig.files, std::size_t{10} << 20);
+  // 62 bytes whose header claims a 1024x1024 picture that needs no pixel data: 4 MiB here.
+  const std::vector<std::uint8_t> hostile = testing::MakeBmp({.width = 1024, .height = 1024, .bits = 0});
+  const std::vector<std::uint8_t> small = testing::Picture24(4, 4, [](int, int) { return 0x123456u; });
+  EXPECT_EQ(sprites.LoadSpriteData(1, hostile, 0), 1);
+  EXPECT_EQ(sprites.LoadSpriteData(2, hostile, 0), 1);
+  EXPECT_EQ(sprites.LoadSpriteData(3, hostile, 0), 0);
+  EXPECT_EQ(sprites.Find(3), nullptr);
+  EXPECT_EQ(sprites.LoadSpriteData(2, hostile, 0), 1) << "a slot's old picture is not counted against its new one";
+  EXPECT_EQ(sprites.LoadSpriteData(4, small, 0), 1);
+  sprites.DiscardSprite(1);
+  EXPECT_EQ(sprites.LoadSpriteData(3, hostile, 0), 1) << "a discarded picture gives its room back";
+  sprites.DrawSprite(3, 0, 0);
+  EXPECT_EQ(rig.screen.target()->PixelAt(0, 0), 0u);
 }
 
 }  // namespace

@@ -370,7 +370,9 @@ bool ExpandIndexed(std::span<const std::uint8_t> data, const Header& h, Format f
 }  // namespace
 
 std::optional<SpritePicture> DecodeSpritePicture(std::span<const std::uint8_t> data,
-                                                 int screen_depth, PixelLayout layout, int mode) {
+                                                 int screen_depth, PixelLayout layout, int mode,
+                                                 std::size_t max_pixel_bytes, bool* too_large) {
+  if (too_large != nullptr) *too_large = false;
   // Only bitmaps: no other picture decoders are registered.
   if (!HasBmpSignature(data)) return std::nullopt;
   if (data.size() < kHeaderBytes) return std::nullopt;
@@ -403,6 +405,10 @@ std::optional<SpritePicture> DecodeSpritePicture(std::span<const std::uint8_t> d
     }
   }
   if (!Surface::SizeIsValid(h.width, h.height, BytesOf(format))) return std::nullopt;
+  if (static_cast<std::size_t>(h.width) * static_cast<std::size_t>(h.height) * BytesOf(format) > max_pixel_bytes) {
+    if (too_large != nullptr) *too_large = true;
+    return std::nullopt;
+  }
 
   SpritePicture picture;
   picture.width = h.width;

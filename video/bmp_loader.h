@@ -39,8 +39,12 @@ inline bool HasBmpSignature(std::span<const std::uint8_t> data) {
 
 // What loading BMP `data` into a sprite gives for a screen of `screen_depth` bits (0 while no
 // screen is open) and `layout`, in `mode`. nullopt when the load fails, including every kind
-// of malformed data: the loader never reads outside `data`.
+// of malformed data: the loader never reads outside `data`; and when its pixels would take
+// more than `max_pixel_bytes` (a picture's header alone sets its size, and some need no pixel
+// data at all). `too_large`, when given, tells whether that was the reason.
 std::optional<SpritePicture> DecodeSpritePicture(std::span<const std::uint8_t> data,
-                                                 int screen_depth, PixelLayout layout, int mode);
+                                                 int screen_depth, PixelLayout layout, int mode,
+                                                 std::size_t max_pixel_bytes = Surface::kMaxBytes,
+                                                 bool* too_large = nullptr);
 
 }  // namespace grumbol

@@ -4,6 +4,9 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <string>
+
+#include "platform/log.h"
 
 namespace grumbol {
 namespace {
@@ -75,11 +78,22 @@ class GlyphCache::Font {
 
 GlyphCache::GlyphCache(const std::optional<FontFile>& file, int pixel_size) {
   ascii_.fill(-1);
-  if (!file || pixel_size <= 0) return;
+  if (!file) {
+    platform::LogDetail("text: fontconfig found no font; no text is drawn");
+    return;
+  }
+  if (pixel_size <= 0) return;
   auto font = std::make_unique<Font>();
-  if (!font->session.ok()) return;
+  if (!font->session.ok()) {
+    platform::LogDetail(std::string("text: SDL_ttf cannot start: ") + TTF_GetError());
+    return;
+  }
   font->font.reset(TTF_OpenFontIndex(file->path.c_str(), pixel_size, file->face_index));
-  if (!font->font) return;
+  if (!font->font) {
+    platform::LogDetail("text: font file " + file->path + ": " + TTF_GetError());
+    return;
+  }
+  platform::LogDetail("text: font file " + file->path + " at " + std::to_string(pixel_size) + " px");
   // Glyphs are placed one by one at whole-pixel pen positions without kerning, so a text's
   // width is the plain sum of its advances (and matches what SDL_ttf itself measures).
   TTF_SetFontKerning(font->font.get(), 0);

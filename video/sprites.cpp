@@ -1,5 +1,8 @@
 #include "video/sprites.h"
 
+#include <string>
+
+#include "platform/log.h"
 #include "video/blit.h"
 
 namespace grumbol {
@@ -13,9 +16,10 @@ constexpr std::int64_t kMaxPictureFileBytes = std::int64_t{512} << 20;
 
 }  // namespace
 
-Sprites::Sprites(Screen& screen, platform::FileSystem& file_system)
+Sprites::Sprites(Screen& screen, platform::FileSystem& file_system, std::size_t max_total_bytes)
     : screen_(screen),
       file_system_(file_system),
+      max_total_bytes_(max_total_bytes),
       sprites_(kSpriteSlotsStep, [this](SlotId id) { DiscardSprite(id); }) {
   screen_.AddObserver(this);
 }
@@ -27,24 +31,51 @@ Sprites::~Sprites() {
 
 std::int64_t Sprites::LoadSpriteFile(SlotId slot, const std::string& path, int mode) {
   const auto data = platform::ReadWholeFile(file_system_, path, kMaxPictureFileBytes);
-  if (!data) return 0;
-  return LoadSpriteData(slot, *data, mode);
+  if (!data) {
+    platform::LogDetail("picture " + path + ": cannot be read");
+    return 0;
+  }
+  return Load(slot, *data, mode, path);
+}
+
+std::size_t Sprites::BytesHeld(SlotId except) {
+  std::size_t held = 0;
+  for (SlotId id : sprites_.IdsInVisitOrder()) {
+    const SpriteRecord* record = sprites_.FindSlot(id);
+    if (id != except && record != nullptr && record->InUse()) held += record->picture->pixels.size_bytes();
+  }
+  return held;
 }
 
 std::int64_t Sprites::LoadSpriteData(SlotId slot, std::span<const std::uint8_t> data, int mode) {
+  return Load(slot, data, mode, "in memory");
+}
+
+std::int64_t Sprites::Load(SlotId slot, std::span<const std::uint8_t> data, int mode, const std::string& name) {
   // Claiming frees the sprite the slot held: from here on a failure leaves it empty.
   const auto claim = sprites_.ClaimSlot(slot);
   if (claim.record == nullptr) return 0;
+  const std::size_t held = BytesHeld(claim.id);
+  const std::size_t room = held < max_total_bytes_ ? max_total_bytes_ - held : 0;
   std::optional<SpritePicture> picture;
+  bool too_large = false;
   if (HasBmpSignature(data)) {
-    picture = DecodeSpritePicture(data, screen_.depth(), screen_.layout(), mode);
+    picture = DecodeSpritePicture(data, screen_.depth(), screen_.layout(), mode, room, &too_large);
   } else {
     for (const PictureDecoder& decoder : decoders_) {
       picture = decoder(data, screen_.depth(), screen_.layout(), mode);
       if (picture) break;
     }
+    if (picture && picture->pixels.size_bytes() > room) {
+      picture.reset();
+      too_large = true;
+    }
   }
   if (!picture) {
+    platform::LogDetail("picture " + name +
+                        (too_large ? ": refused, it would take more than the " + std::to_string(max_total_bytes_ >> 20) +
+                                         " MiB all sprites may hold together (" + std::to_string(held >> 20) + " MiB held)"
+                                   : ": not a picture that can be shown on this screen"));
     if (slot == kDynamicSlot) sprites_.ReleaseSlot(claim.id);
     return 0;
   }

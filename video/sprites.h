@@ -32,7 +32,11 @@ class Sprites final : public ScreenObserver {
   using PictureDecoder = std::function<std::optional<SpritePicture>(
       std::span<const std::uint8_t> data, int screen_depth, PixelLayout layout, int mode)>;
 
-  Sprites(Screen& screen, platform::FileSystem& file_system);
+  // All sprites together hold at most this many bytes of pixels: a picture's header alone
+  // can claim 256 MiB, and the game's own pictures need about 10 MiB.
+  static constexpr std::size_t kMaxTotalBytes = std::size_t{1} << 30;
+
+  Sprites(Screen& screen, platform::FileSystem& file_system, std::size_t max_total_bytes = kMaxTotalBytes);
   ~Sprites() override;
   Sprites(const Sprites&) = delete;
   Sprites& operator=(const Sprites&) = delete;
@@ -62,9 +66,14 @@ class Sprites final : public ScreenObserver {
 
  private:
   void Draw(SlotId slot, int x, int y, bool keyed);
+  // Loads a picture into a slot; `name` says in the log where it came from.
+  std::int64_t Load(SlotId slot, std::span<const std::uint8_t> data, int mode, const std::string& name);
+  // Pixel bytes held by the sprites in use, but the one in `except`.
+  std::size_t BytesHeld(SlotId except);
 
   Screen& screen_;
   platform::FileSystem& file_system_;
+  std::size_t max_total_bytes_;
   SlotTable<SpriteRecord> sprites_;
   std::uint32_t default_key_ = 0;
   std::vector<PictureDecoder> decoders_;

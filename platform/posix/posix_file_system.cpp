@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 namespace grumbol::platform {
 
@@ -102,6 +104,12 @@ std::unique_ptr<File> PosixFileSystem::Open(const std::string& path, FileAccess 
   }
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return std::make_unique<PosixFile>(fd);
+}
+
+bool PosixFileSystem::CreateFolders(const std::string& path) {
+  std::error_code error;
+  std::filesystem::create_directories(path, error);
+  return !error && std::filesystem::is_directory(path, error);
 }
 
 }  // namespace grumbol::platform

@@ -9,6 +9,7 @@ class PosixFileSystem final : public FileSystem {
  public:
   std::unique_ptr<File> Open(const std::string& path, FileAccess access,
                              FileDisposition disposition) override;
+  bool CreateFolders(const std::string& path) override;
 };
 
 }  // namespace grumbol::platform

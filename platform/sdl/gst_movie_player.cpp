@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
+
+#include "platform/log.h"
 
 namespace grumbol::platform {
 namespace {
@@ -49,6 +52,7 @@ namespace gst {
 Library::Library() {
   GError* error = nullptr;
   ready_ = gst_init_check(nullptr, nullptr, &error) != FALSE;
+  if (!ready_) LogDetail(std::string("movies: GStreamer cannot start: ") + (error != nullptr ? error->message : "?"));
   if (error != nullptr) g_error_free(error);
 }
 
@@ -56,7 +60,11 @@ Library::Library() {
 
 bool GstMoviePlayer::Start() {
   if (!library_) library_.emplace();
-  if (library_->Ready() && audio_sink_.empty()) audio_sink_ = ChooseAudioSink();
+  if (library_->Ready() && audio_sink_.empty()) {
+    audio_sink_ = ChooseAudioSink();
+    LogDetail("movies: GStreamer sound output '" + audio_sink_ + "'" +
+              (audio_sink_ == "fakesink" ? " (none found: movies play silently)" : ""));
+  }
   return library_->Ready();
 }
 
@@ -99,20 +107,32 @@ std::unique_ptr<GstMovie> GstMovie::Open(const std::string& uri, const std::stri
 
   std::unique_ptr<GstMovie> movie(
       new GstMovie(std::move(playbin), std::move(panorama), std::move(sink)));
-  if (!movie->WaitForPreroll()) return nullptr;
+  if (!movie->WaitForPreroll(uri)) return nullptr;
   movie->ReadSize();
   return movie;
 }
 
-bool GstMovie::WaitForPreroll() {
+bool GstMovie::WaitForPreroll(const std::string& uri) {
   const GstStateChangeReturn change = gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
-  if (change != GST_STATE_CHANGE_ASYNC) return change == GST_STATE_CHANGE_SUCCESS;
+  if (change != GST_STATE_CHANGE_ASYNC) {
+    if (change != GST_STATE_CHANGE_SUCCESS) LogDetail("movie " + uri + ": GStreamer cannot open it");
+    return change == GST_STATE_CHANGE_SUCCESS;
+  }
   // Everything else on the bus until then is of no interest and is dropped. Only the
   // pipeline itself posts ASYNC_DONE on the bus: every stream is ready.
   gst::MessagePtr message(gst_bus_timed_pop_filtered(
       bus_.get(), kPrerollTimeout,
       static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE)));
-  return message && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ASYNC_DONE;
+  if (message && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ASYNC_DONE) return true;
+  std::string why = "no answer in time";
+  if (message) {
+    GError* error = nullptr;
+    gst_message_parse_error(message.get(), &error, nullptr);
+    if (error != nullptr) why = error->message;
+    g_clear_error(&error);
+  }
+  LogDetail("movie " + uri + ": " + why);
+  return false;
 }
 
 void GstMovie::ReadSize() {

@@ -40,7 +40,7 @@ class GstMovie final : public Movie {
 
  private:
   GstMovie(gst::ElementPtr playbin, gst::ElementPtr panorama, gst::ElementPtr sink);
-  bool WaitForPreroll();
+  bool WaitForPreroll(const std::string& uri);
   void ReadSize();
   void DrainBus();
 

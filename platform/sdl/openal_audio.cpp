@@ -4,8 +4,13 @@
 #include <AL/alc.h>
 #include <AL/alext.h>
 
+#include <dlfcn.h>
+
 #include <climits>
 #include <cmath>
+#include <string>
+
+#include "platform/log.h"
 
 namespace grumbol::platform {
 
@@ -161,9 +166,50 @@ ALenum AlFormat(const SampleData& samples) {
 
 }  // namespace
 
+namespace {
+
+using AlsaErrorHandler = void (*)(const char* file, int line, const char* function, int error, const char* format, ...);
+using SetAlsaErrorHandler = int (*)(AlsaErrorHandler handler);
+
+// ALSA's own account of a missing card is a dozen lines about its configuration; OpenAL
+// Soft's failure to open a device says what matters.
+extern "C" void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+SetAlsaErrorHandler FindSetter(void* library) {
+  return library != nullptr ? reinterpret_cast<SetAlsaErrorHandler>(dlsym(library, "snd_lib_error_set_handler")) : nullptr;
+}
+
+}  // namespace
+
+QuietAlsa::QuietAlsa() : library_(dlopen("libasound.so.2", RTLD_LAZY)) {
+  if (SetAlsaErrorHandler set = FindSetter(library_)) set(&IgnoreAlsaError);
+}
+
+QuietAlsa::~QuietAlsa() {
+  if (SetAlsaErrorHandler set = FindSetter(library_)) set(nullptr);
+  if (library_ != nullptr) dlclose(library_);
+}
+
+std::unique_ptr<AudioDevice> OpenAlSystem::OpenDefaultDevice() {
+  std::unique_ptr<OpenAlDevice> device = OpenAlDevice::OpenDefault();
+  if (!device) LogNotice("no sound output; playing silently");
+  return device;
+}
+
 std::unique_ptr<OpenAlDevice> OpenAlDevice::OpenDefault() {
-  auto context = MakeContext(AlcDevicePtr(alcOpenDevice(nullptr)), nullptr, nullptr);
-  if (!context) return nullptr;
+  AlcDevicePtr device(alcOpenDevice(nullptr));
+  if (!device) {
+    LogDetail("sound: OpenAL Soft found no output device");
+    return nullptr;
+  }
+  const ALCchar* name = alcGetString(device.get(), ALC_DEVICE_SPECIFIER);
+  const std::string described = name != nullptr ? name : "?";
+  auto context = MakeContext(std::move(device), nullptr, nullptr);
+  if (!context) {
+    LogDetail("sound: OpenAL Soft could not make a context on '" + described + "'");
+    return nullptr;
+  }
+  LogDetail("sound: OpenAL Soft on '" + described + "'");
   return std::make_unique<OpenAlDevice>(std::move(context));
 }
 

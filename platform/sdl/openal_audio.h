@@ -38,9 +38,26 @@ class OpenAlDevice final : public AudioDevice {
   std::shared_ptr<OpenAlContext> context_;
 };
 
+// Keeps ALSA's own error printing quiet while it lives: ALSA prints a screenful on a machine
+// without a sound card.
+class QuietAlsa {
+ public:
+  QuietAlsa();
+  ~QuietAlsa();
+  QuietAlsa(const QuietAlsa&) = delete;
+  QuietAlsa& operator=(const QuietAlsa&) = delete;
+
+ private:
+  void* library_ = nullptr;  // libasound, from dlopen
+};
+
 class OpenAlSystem final : public AudioSystem {
  public:
-  std::unique_ptr<AudioDevice> OpenDefaultDevice() override { return OpenAlDevice::OpenDefault(); }
+  // Null when there is no output: the game then plays silently, and says so once.
+  std::unique_ptr<AudioDevice> OpenDefaultDevice() override;
+
+ private:
+  QuietAlsa quiet_alsa_;
 };
 
 }  // namespace grumbol::platform

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "platform/log.h"
 #include "platform/sdl/sdl_icon.h"
 #include "video/pixel_format.h"
 
@@ -22,10 +25,16 @@ VideoSubsystemRef::~VideoSubsystemRef() {
 }
 
 bool VideoSubsystemRef::HasUsableDisplay() const {
-  if (!held_) return false;
+  if (!held_) {
+    LogDetail(std::string("video: SDL cannot start: ") + SDL_GetError());
+    return false;
+  }
   const char* driver = SDL_GetCurrentVideoDriver();
-  return driver != nullptr && std::strcmp(driver, "offscreen") != 0 &&
-         std::strcmp(driver, "dummy") != 0;
+  if (driver == nullptr || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) {
+    LogDetail(std::string("video: SDL found no display, only its '") + (driver ? driver : "?") + "' driver");
+    return false;
+  }
+  return true;
 }
 
 }  // namespace sdl
@@ -77,7 +86,11 @@ bool SdlDisplay::CreateWindow() {
   // The mouse moves the cross-hair one picture pixel per unit however the picture is scaled.
   SDL_SetHint(SDL_HINT_MOUSE_RELATIVE_SCALING, "0");
   sdl::WindowPtr window(SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE));
-  if (!window) return false;
+  if (!window) {
+    LogDetail(std::string("video: no window: ") + SDL_GetError());
+    return false;
+  }
+  LogDetail(std::string("video: SDL video driver '") + SDL_GetCurrentVideoDriver() + "'");
   if (sdl::SurfacePtr icon = sdl::MakeFishIcon()) SDL_SetWindowIcon(window.get(), icon.get());
 
   window_video_.emplace(std::move(video));
@@ -96,12 +109,25 @@ int SdlDisplay::OpenScreen(int width, int height, int depth, const std::string& 
     // The renderer outlives screens: making one may recreate the window for OpenGL.
     renderer_.reset(SDL_CreateRenderer(window_.get(), -1,
                                        SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
-    if (!renderer_) renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_SOFTWARE));
-    if (!renderer_) return 0;
+    if (!renderer_) {
+      LogDetail(std::string("video: no accelerated renderer (") + SDL_GetError() + "); drawing in software");
+      renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_SOFTWARE));
+    }
+    if (!renderer_) {
+      LogDetail(std::string("video: no renderer: ") + SDL_GetError());
+      return 0;
+    }
+    SDL_RendererInfo info{};
+    SDL_GetRendererInfo(renderer_.get(), &info);
+    LogDetail(std::string("video: SDL renderer '") + info.name + "'" +
+              ((info.flags & SDL_RENDERER_PRESENTVSYNC) != 0 ? " with vsync" : " without vsync"));
   }
   texture_.reset(SDL_CreateTexture(renderer_.get(), format->sdl_format, SDL_TEXTUREACCESS_STREAMING,
                                    width, height));
-  if (!texture_) return 0;
+  if (!texture_) {
+    LogDetail(std::string("video: no frame texture: ") + SDL_GetError());
+    return 0;
+  }
   SDL_GetTextureScaleMode(texture_.get(), &scale_mode_);
   // The frame is scaled whole into the window with black bars, whatever the window's size.
   SDL_RenderSetLogicalSize(renderer_.get(), width, height);
@@ -129,8 +155,22 @@ void SdlDisplay::ApplyFullScreen() {
     SDL_GetDisplayBounds(display_index, &desktop);
     SDL_SetWindowPosition(window_.get(), desktop.x, desktop.y);
     SDL_SetWindowSize(window_.get(), desktop.w, desktop.h);
-    SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+      LogDetail(std::string("video: full screen refused: ") + SDL_GetError());
+    }
+    if (DetailsWanted()) {
+      SDL_DisplayMode mode{};
+      SDL_GetCurrentDisplayMode(display_index, &mode);
+      const double scale = std::min(static_cast<double>(desktop.w) / window_width_,
+                                    static_cast<double>(desktop.h) / window_height_);
+      char line[160];
+      std::snprintf(line, sizeof line, "video: full screen on the desktop's %dx%d, %s, the picture scaled %.3f",
+                    desktop.w, desktop.h,
+                    mode.refresh_rate > 0 ? (std::to_string(mode.refresh_rate) + " Hz").c_str() : "refresh unknown", scale);
+      LogDetail(line);
+    }
   } else {
+    LogDetail("video: in a window of " + std::to_string(window_width_) + "x" + std::to_string(window_height_));
     SDL_SetWindowFullscreen(window_.get(), 0);
     SDL_SetWindowSize(window_.get(), window_width_, window_height_);
     SDL_SetWindowPosition(window_.get(), SDL_WINDOWPOS_CENTERED_DISPLAY(display_index),

@@ -1,10 +1,9 @@
-// The built game meeting faults of the machine it runs on: no display at all, and the game
-// stopped while another window takes the focus.
+// The built game meeting faults of the machine it runs on: no display, no sound output, the
+// game stopped while another window takes the focus; and its command line.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 
 #include "tests/support/temp_dir.h"
@@ -15,22 +14,46 @@ namespace {
 
 using namespace testing;
 
-TEST(NoDisplayGame, SaysSoOnStandardErrorAndExitsNonZero) {
+TEST(NoDisplayGame, SaysSoInOneLineBeforeAnyLibraryAndExitsNonZero) {
   testing::TempDir dir;
-  const std::string command = "cd '" + dir.path().string() +
-                              "' && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 60 " +
-                              GRUMBOL_GAME + " 2>&1 >/dev/null </dev/null";
-  FILE* game = popen(command.c_str(), "r");
-  ASSERT_NE(game, nullptr);
-  std::string errors;
-  char buffer[256];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, game)) > 0;) errors.append(buffer, n);
-  const int status = pclose(game);
-  EXPECT_TRUE(WIFEXITED(status));
-  EXPECT_NE(WEXITSTATUS(status), 0);
-  EXPECT_NE(WEXITSTATUS(status), 124) << "it waited instead of ending";
-  EXPECT_NE(errors.find("no display"), std::string::npos) << errors;
+  const ProgramRun run = RunProgram("cd '" + dir.path().string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 60 " +
+                                    GRUMBOL_GAME);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "grumbol: no display to show the game on (is DISPLAY set, is an X server running?)\n");
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "GFX"));
+}
+
+// The command line answers without a display.
+TEST(Program, AnswersHelpVersionAndScoresAndRefusesWhatItDoesNotKnow) {
+  const std::string game = GRUMBOL_GAME;
+  const ProgramRun help = RunProgram(game + " --help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(help.out.starts_with("Usage: grumbol [--window]\n")) << help.out;
+  const ProgramRun version = RunProgram(game + " --version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, std::string("grumbol ") + GRUMBOL_VERSION + "\n");
+  const ProgramRun unknown = RunProgram(game + " --fullscreen");
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_EQ(unknown.out, "");
+  EXPECT_NE(unknown.err.find("unknown option '--fullscreen'"), std::string::npos) << unknown.err;
+
+  // The record file in use: the portable one here, else the player's own.
+  testing::TempDir dir;
+  std::string records = "Ina: 50\r\n";
+  for (int i = 0; i < 300; ++i) records += "Ina: 50Max: 7\r\n";
+  records += "Ina: 50Ole: 90     =>  cheated\r\nIna: 50Ute: 50";
+  std::filesystem::create_directories(dir.path() / "here/GFX");
+  testing::WriteFileBytes(dir.File("here/GFX/Vusk.qzc"), records);
+  std::filesystem::create_directories(dir.path() / "xdg/grumbol");
+  testing::WriteFileBytes(dir.File("xdg/grumbol/Vusk.qzc"), "Kim: 20\r\n");
+  std::filesystem::create_directories(dir.path() / "elsewhere");
+  const std::string env = "env XDG_DATA_HOME='" + dir.File("xdg") + "' ";
+  const ProgramRun here = RunProgram("cd '" + dir.File("here") + "' && " + env + game + " --scores 3");
+  EXPECT_EQ(here.status, 0);
+  EXPECT_EQ(here.out, "  1. Ole     90  cheated\n  2. Ina     50\n  3. Ute     50\n");
+  const ProgramRun installed = RunProgram("cd '" + dir.File("elsewhere") + "' && " + env + game + " --scores");
+  EXPECT_EQ(installed.out, "  1. Kim     20\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "elsewhere/GFX"));
 }
 
 // The game is stopped while the other window holds the focus (a stall far longer than the
@@ -68,6 +91,25 @@ TEST(XFault, FocusLostWhileStoppedAndRegainedLeavesTheGameWholeAndGoingOn) {
   HoldKey("Return");
   EXPECT_EQ(game.WaitForExit(), 0);
   EXPECT_EQ(game.Record(), "Fokus: 0\r\n");
+}
+
+// OpenAL Soft is given no driver it knows, as on a machine without a sound card; the game
+// says so in one line, and nothing else is said.
+TEST(XFault, NoSoundOutputIsSaidOnceAndTheGamePlaysSilently) {
+  testing::TempDir conf;
+  testing::WriteFileBytes(conf.File("alsoft.conf"), "[general]\ndrivers=none-here\n");
+  GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX, {}, {"ALSOFT_CONF=" + conf.File("alsoft.conf")});
+  ASSERT_TRUE(game.Started());
+  ASSERT_TRUE(WaitForWindow("Daromir Grumbol Game"));
+  HoldKey("Return");
+  ASSERT_TRUE(game.EnterName("Still"));
+  ASSERT_TRUE(Drawing("no_sound"));
+  HoldKey("Escape");
+  ASSERT_TRUE(WaitForWindow("Game Over"));
+  HoldKey("Return");
+  EXPECT_EQ(game.WaitForExit(), 0);
+  EXPECT_EQ(game.Errors(), "grumbol: no sound output; playing silently\n");
+  EXPECT_EQ(game.Record(), "Still: 0\r\n");
 }
 
 }  // namespace

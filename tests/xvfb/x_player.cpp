@@ -98,18 +98,26 @@ FocusThief::~FocusThief() {
   SDL_Quit();
 }
 
-GameProcess::GameProcess(const std::string& game, const std::string& make_gfx,
-                         const std::vector<std::string>& args) {
-  if (RunShell(make_gfx + " " + dir_.path().string() + " >/dev/null") != 0) return;
+ProgramRun RunProgram(const std::string& command) {
+  const TempDir dir;
+  const int status = RunShell("(" + command + ") >" + dir.File("out") + " 2>" + dir.File("err") + " </dev/null");
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFileBytes(dir.File("out")), ReadFileBytes(dir.File("err"))};
+}
+
+GameProcess::GameProcess(const std::string& game, const std::string& make_gfx, const std::vector<std::string>& args,
+                         const std::vector<std::string>& environment) {
+  if (!make_gfx.empty() && RunShell(make_gfx + " " + dir_.path().string() + " >/dev/null") != 0) return;
+  std::vector<std::string> settings = environment;  // putenv keeps the strings
   std::vector<char*> argv{const_cast<char*>(game.c_str())};
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
-  const std::string errors = (dir_.path() / "stderr.txt").string();
+  const std::string errors = output_.File("stderr.txt");
   pid_ = fork();
   if (pid_ == 0) {
     std::filesystem::current_path(dir_.path());
     const int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd >= 0) dup2(fd, STDERR_FILENO);
+    for (std::string& setting : settings) putenv(setting.data());
     execv(game.c_str(), argv.data());
     _exit(127);
   }
@@ -149,6 +157,6 @@ std::string GameProcess::Record() const {
   return ReadFileBytes((dir_.path() / "GFX" / "Vusk.qzc").string());
 }
 
-std::string GameProcess::Errors() const { return ReadFileBytes((dir_.path() / "stderr.txt").string()); }
+std::string GameProcess::Errors() const { return ReadFileBytes(output_.File("stderr.txt")); }
 
 }  // namespace grumbol::testing

@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -55,11 +56,21 @@ class FocusThief {
   bool focused_ = false;
 };
 
-// The built game running in a folder of its own with the default assets; killed if it is
-// still running when this goes.
+// What a program printed, and how it ended.
+struct ProgramRun {
+  int status = -1;  // the exit status; -1 when it did not exit normally
+  std::string out, err;
+};
+// Runs a shell command line to its end.
+ProgramRun RunProgram(const std::string& command);
+
+// The built game running in a folder of its own, with the default assets made there by
+// `make_gfx` (none when empty), the arguments and the environment variables ("NAME=value")
+// given; killed if it is still running when this goes.
 class GameProcess {
  public:
-  GameProcess(const std::string& game, const std::string& make_gfx, const std::vector<std::string>& args = {});
+  GameProcess(const std::string& game, const std::string& make_gfx, const std::vector<std::string>& args = {},
+              const std::vector<std::string>& environment = {});
   ~GameProcess();
   GameProcess(const GameProcess&) = delete;
   GameProcess& operator=(const GameProcess&) = delete;
@@ -75,9 +86,11 @@ class GameProcess {
   std::string Record() const;
   // What the game wrote to its standard error.
   std::string Errors() const;
+  const std::filesystem::path& folder() const { return dir_.path(); }
 
  private:
-  TempDir dir_;
+  TempDir dir_;     // the working folder
+  TempDir output_;  // what it prints
   pid_t pid_ = -1;
 };
 

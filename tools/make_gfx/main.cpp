@@ -2,7 +2,8 @@
 //
 //   make-gfx DIR            writes DIR/GFX/ (the whole set)
 //   make-gfx --preview DIR  writes PNG previews of the pictures and movie frames to DIR/
-//   make-gfx --list         prints the names of the files it writes
+//   make-gfx --icons DIR    writes the desktop icons, DIR/<size>x<size>/apps/*.png
+//   make-gfx --list         prints the names of the files `make-gfx DIR` writes into GFX/
 
 #include <chrono>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "bmp.h"
+#include "icons.h"
 #include "movies.h"
 #include "pictures.h"
 #include "sounds.h"
@@ -98,10 +100,13 @@ int main(int argc, char** argv) {
   bool ok = false;
   if (args.size() == 2 && args[0] == "--preview") {
     ok = WritePreviews(args[1]);
+  } else if (args.size() == 2 && args[0] == "--icons") {
+    ok = gfx::WriteIcons(args[1]);
   } else if (args.size() == 1 && !args[0].starts_with("-")) {
     ok = WriteSet(args[0]);
   } else {
-    std::fprintf(stderr, "usage: make-gfx DIR | make-gfx --preview DIR | make-gfx --list\n");
+    std::fprintf(stderr,
+                 "usage: make-gfx DIR | make-gfx --preview DIR | make-gfx --icons DIR | make-gfx --list\n");
     return 2;
   }
   if (!ok) return 1;

@@ -1,0 +1,62 @@
+#include "game/command_line.h"
+
+#include <charconv>
+
+namespace grumbol::game {
+
+CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
+  CommandLine line;
+  const auto fail = [&line](std::string error) {
+    line.action = Action::kError;
+    line.error = std::move(error);
+    return line;
+  };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--window") {
+      line.window = true;
+    } else if (arg == "--help" || arg == "-h") {
+      line.action = Action::kHelp;
+    } else if (arg == "--version") {
+      line.action = Action::kVersion;
+    } else if (arg == "--scores") {
+      line.action = Action::kScores;
+      if (i + 1 < args.size() && !args[i + 1].starts_with("-")) {
+        const std::string& count = args[++i];
+        const char* end = count.data() + count.size();
+        const auto [stop, error] = std::from_chars(count.data(), end, line.scores);
+        if (error != std::errc() || stop != end || line.scores < 1) {
+          return fail("--scores takes a number of games from 1 up, not '" + count + "'");
+        }
+      }
+    } else {
+      return fail("unknown option '" + arg + "'");
+    }
+  }
+  return line;
+}
+
+std::string CommandLine::Help() {
+  return "Usage: grumbol [--window]\n"
+         "       grumbol --scores [N]\n"
+         "       grumbol --help | --version\n"
+         "\n"
+         "A mouse shooting game: fish swim in from the left; aim the cross-hair with the mouse\n"
+         "and shoot them with the left button before they get through on the right. Eleven\n"
+         "fish through, or Escape, end the game; its score is added to the record file.\n"
+         "\n"
+         "  --window      play in a window instead of full screen (Alt+Enter switches)\n"
+         "  --scores [N]  print the N best games of the record file (10 if N is left out)\n"
+         "  --help        print this help\n"
+         "  --version     print the game's version\n"
+         "\n"
+         "Files: with a GFX folder in the working folder, the game reads its pictures, sounds\n"
+         "and movies from there and keeps its record file in it (GFX/Vusk.qzc); otherwise\n"
+         "it reads the installed ones and keeps the record file in\n"
+         "$XDG_DATA_HOME/grumbol/Vusk.qzc (~/.local/share/grumbol/Vusk.qzc).\n"
+         "\n"
+         "Environment: GRUMBOL_LOG=1 says what the game chose and what failed, on standard\n"
+         "error; GRUMBOL_STATS=1 says at the end how well it kept 60 steps a second.\n";
+}
+
+}  // namespace grumbol::game

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace grumbol::game {
+
+// What the player asked for on the command line.
+struct CommandLine {
+  enum class Action { kPlay, kHelp, kVersion, kScores, kError };
+  Action action = Action::kPlay;
+  bool window = false;  // play in a window instead of full screen
+  int scores = 10;      // how many games --scores lists
+  std::string error;    // what is wrong, for kError
+
+  static CommandLine Parse(const std::vector<std::string>& args);
+  static std::string Help();
+};
+
+}  // namespace grumbol::game

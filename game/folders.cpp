@@ -1,0 +1,37 @@
+#include "game/folders.h"
+
+#include "game/game.h"
+
+namespace grumbol::game {
+
+namespace {
+
+constexpr const char* kAppFolder = "grumbol";
+
+std::string Parent(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+Folders ChooseFolders(bool working_folder_has_gfx, const std::string& program,
+                      const std::string& xdg_data_home, const std::string& home) {
+  Folders folders;
+  if (working_folder_has_gfx) return folders;
+  folders.portable = false;
+  folders.data = Parent(Parent(program)) + "/share/" + kAppFolder;
+  // The base directory specification: a relative XDG_DATA_HOME is to be ignored.
+  std::string data_home = xdg_data_home;
+  if (data_home.empty() || data_home.front() != '/') data_home = home.empty() ? "." : home + "/.local/share";
+  folders.records = data_home + "/" + kAppFolder + "/Vusk.qzc";
+  return folders;
+}
+
+std::vector<platform::MappedFileSystem::Mapping> Folders::Mappings() const {
+  if (portable) return {};
+  return {{Game::kRecordPath, records}, {"GFX\\", data + "/GFX/"}};
+}
+
+}  // namespace grumbol::game
