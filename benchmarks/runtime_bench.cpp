@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "platform/headless/manual_clock.h"
+#include "platform/null/manual_clock.h"
 #include "platform/posix/posix_file_system.h"
 #include "runtime/data_files.h"
 #include "runtime/random.h"

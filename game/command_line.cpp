@@ -19,6 +19,14 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
       line.action = Action::kHelp;
     } else if (arg == "--version") {
       line.action = Action::kVersion;
+    } else if (arg == "--record" || arg == "--replay" || arg == "--verify") {
+      if (i + 1 >= args.size() || args[i + 1].empty()) return fail(arg + " needs the replay file's name");
+      if (arg == "--record") {
+        line.record = args[++i];
+      } else {
+        line.action = arg == "--replay" ? Action::kReplay : Action::kVerify;
+        line.replay = args[++i];
+      }
     } else if (arg == "--scores") {
       line.action = Action::kScores;
       if (i + 1 < args.size() && !args[i + 1].starts_with("-")) {
@@ -37,7 +45,9 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
 }
 
 std::string CommandLine::Help() {
-  return "Usage: grumbol [--window]\n"
+  return "Usage: grumbol [--window] [--record FILE]\n"
+         "       grumbol [--window] --replay FILE\n"
+         "       grumbol --verify FILE\n"
          "       grumbol --scores [N]\n"
          "       grumbol --help | --version\n"
          "\n"
@@ -45,10 +55,15 @@ std::string CommandLine::Help() {
          "and shoot them with the left button before they get through on the right. Eleven\n"
          "fish through, or Escape, end the game; its score is added to the record file.\n"
          "\n"
-         "  --window      play in a window instead of full screen (Alt+Enter switches)\n"
-         "  --scores [N]  print the N best games of the record file (10 if N is left out)\n"
-         "  --help        print this help\n"
-         "  --version     print the game's version\n"
+         "  --window         play in a window instead of full screen (Alt+Enter switches)\n"
+         "  --record FILE    play, and write the game into FILE as it goes: a replay\n"
+         "  --replay FILE    show a recorded game again (Escape ends it); no record line\n"
+         "  --verify FILE    replay a recorded game without showing it, as fast as it runs,\n"
+         "                   and say whether its steps, score, misses and cheat come out as\n"
+         "                   recorded (exit status 0) or not (1)\n"
+         "  --scores [N]     print the N best games of the record file (10 if N is left out)\n"
+         "  --help           print this help\n"
+         "  --version        print the game's version\n"
          "\n"
          "Files: with a GFX folder in the working folder, the game reads its pictures, sounds\n"
          "and movies from there and keeps its record file in it (GFX/Vusk.qzc); otherwise\n"

@@ -23,12 +23,11 @@ bool Game::RunFrame() {
   for (SlotId movie = 8; movie <= 14; ++movie) m_.movies.SetMovieVolume(movie, state_.movie_volume, 0);
   m_.sounds.SetSoundVolume(5, state_.sound_volume);
   m_.sounds.SetSoundVolume(6, state_.sound_volume);
-  m_.mouse.PollMouse();
-  m_.keyboard.PollKeyboard();
+  m_.input.Poll();
 
   RunHotKeys();
-  if (m_.mouse.IsButtonDown(1) != 0 && state_.button_latch == 0) Shoot();
-  if (m_.mouse.IsButtonDown(1) == 0) state_.button_latch = 0;
+  if (m_.input.IsButtonDown(1) && state_.button_latch == 0) Shoot();
+  if (!m_.input.IsButtonDown(1)) state_.button_latch = 0;
   DrawFishAndCrossHair();
   DrawScoreLine();
   m_.screen.ShowFrame();
@@ -41,8 +40,8 @@ bool Game::RunFrame() {
 
 void Game::Shoot() {
   state_.button_latch = 1;
-  const int px = m_.mouse.PointerX();
-  const int py = m_.mouse.PointerY();
+  const int px = m_.input.PointerX();
+  const int py = m_.input.PointerY();
   FishField& fish = state_.fish;
   // Every fish under the pointer is hit by the same shot.
   for (int i = FishField::kFirstSlot; i <= FishField::kLastSlot; ++i) {
@@ -62,8 +61,8 @@ void Game::DrawFishAndCrossHair() {
       m_.sprites.DrawSpriteKeyed(fish.anim_counter[i] / 3 + 10, fish.x[i], fish.y[i]);
     }
   }
-  m_.sprites.DrawSpriteKeyed(0, m_.mouse.PointerX() - kCrossHairOffset,
-                             m_.mouse.PointerY() - kCrossHairOffset);
+  m_.sprites.DrawSpriteKeyed(0, m_.input.PointerX() - kCrossHairOffset,
+                             m_.input.PointerY() - kCrossHairOffset);
 }
 
 void Game::DrawScoreLine() {

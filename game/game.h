@@ -26,12 +26,18 @@ class Game {
   // The parts of Run, for tests that drive the game frame by frame.
   bool StartUp(std::ostream& errors);  // false: no display
   bool RunFrame();                     // one pass of the main loop; false when it ends
-  void GameOver();
+  // `keep_record`: the game's line goes into the record file (not for a replayed game).
+  void GameOver(bool keep_record = true);
+
+  // Starts a recorded game again: the name is the recorded one and nothing is asked.
+  void StartReplay(const std::string& player_name);
 
   const GameState& state() const { return state_; }
   GameState& state() { return state_; }
 
  private:
+  void StartMedia();
+  void BeginPlay();
   void AskForName();
   void LoadAssets();
   void RunHotKeys();
@@ -43,7 +49,7 @@ class Game {
   void SpawnFish();
   void StopAllMovies();
   void WriteScoreRecord();
-  bool KeyDown(int code) const { return m_.keyboard.IsKeyDown(code) != 0; }
+  bool KeyDown(int code) const { return m_.input.IsKeyDown(code); }
 
   Media& m_;
   GameState state_;

@@ -2,7 +2,7 @@
 
 namespace grumbol::game {
 
-void Game::GameOver() {
+void Game::GameOver(bool keep_record) {
   SleepMs(m_.clock, 1000);  // the last frame stays on screen for a second
   m_.screen.LeaveScreenMode();
   {
@@ -10,7 +10,7 @@ void Game::GameOver() {
     result << "Du hast " << state_.score << " Punkte erreicht!";
     m_.dialogs.ShowMessageBox("Game Over", result.Copy(), 0);
   }
-  WriteScoreRecord();
+  if (keep_record) WriteScoreRecord();
   m_.movies.StopMovieSlot(8);
   m_.sounds.EndSound();
   m_.movies.EndMovies();

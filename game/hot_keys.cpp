@@ -50,7 +50,7 @@ void Game::RunHotKeys() {
   }
 
   // The cheats: keys first, then the right button, then the name.
-  const bool right_button = m_.mouse.IsButtonDown(2) != 0;
+  const bool right_button = m_.input.IsButtonDown(2);
   const bool cheat_name = TextEquals(state_.player_name, kCheatName) != 0;
   if (KeyDown(DIK_F) && KeyDown(DIK_Z) && right_button && cheat_name) {
     const int entry = m_.random.RandomInt(20);

@@ -1,11 +1,12 @@
-// The program's entry: the command line, where the files are, the real backends (SDL2 display
-// and input, OpenAL Soft sound, GStreamer movies, GTK3 dialogs, POSIX clock and files), wired
-// once, then the game.
+// The program's entry: the command line, where the files are, the backends wired once (the
+// real ones, or none for verifying a replay), then the game: played, recorded, or replayed.
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -15,6 +16,8 @@
 #include "game/command_line.h"
 #include "game/folders.h"
 #include "game/game.h"
+#include "game/media_stack.h"
+#include "game/replay.h"
 #include "game/score_list.h"
 #include "input/direct_input.h"
 #include "input/keyboard.h"
@@ -85,37 +88,83 @@ void QuietLibraries(const game::Folders& folders) {
   }
 }
 
-int Play(const game::CommandLine& command, platform::FileSystem& file_system) {
+// The real backends: SDL2 display and input, OpenAL Soft sound, GStreamer movies, GTK3 dialogs.
+struct RealBackends {
+  explicit RealBackends(bool windowed)
+      : display(platform::SdlDisplay::Options{.windowed = windowed}), input_system(display) {}
   platform::SystemClock clock;
-  platform::SdlDisplay display(platform::SdlDisplay::Options{.windowed = command.window});
-  platform::SdlInput input_system(display);
+  platform::SdlDisplay display;
+  platform::SdlInput input_system;
   platform::OpenAlSystem audio_system;
   platform::GstMoviePlayer movie_player;
-  platform::GtkDialogs gtk_dialogs;
+  platform::GtkDialogs dialogs;
+};
 
-  // The runtime: text drawing, files, picture decoders and dialogs are ready before the
-  // game's first step.
-  ScratchText scratch;
-  RandomGenerator random(clock);
-  TextDrawing text;
-  DataFiles files(file_system);
-  MessageDialogs dialogs(gtk_dialogs);
-
-  Screen screen(display, clock);
-  Sprites sprites(screen, file_system);
-  Sounds sounds(screen, file_system, audio_system);
-  Movies movies(screen, movie_player);
-  DirectInput direct_input(input_system);
-  Keyboard keyboard(direct_input, screen);
-  Mouse mouse(direct_input, screen);
-
-  game::Media media{screen, sprites, text,   sounds, movies, keyboard,
-                    mouse,  files,   dialogs, random, clock,  scratch};
-  game::Game game(media);
-  const int status = game.Run(std::cerr);
-  // GRUMBOL_STATS=1: how well the game kept its beat of 60 steps a second.
+// GRUMBOL_STATS=1: how well the game kept its beat of 60 steps a second.
+void SayStepStats(const Screen& screen) {
   if (Environment("GRUMBOL_STATS") == "1") std::cerr << "grumbol: " << screen.step_stats().Summary() << "\n";
+}
+
+int Play(const game::CommandLine& command, platform::FileSystem& file_system) {
+  RealBackends real(command.window);
+  game::MediaStack stack(real.clock, real.display, real.input_system, real.audio_system, real.movie_player, real.dialogs,
+                   file_system);
+  game::LiveInput player(stack.keyboard, stack.mouse);
+  std::optional<game::ReplayRecorder> recorder;
+  if (!command.record.empty()) {
+    platform::PosixFileSystem files;
+    recorder.emplace(player, stack.random,
+                     files.Open(command.record, platform::FileAccess::kWrite, platform::FileDisposition::kCreateAlways));
+    if (!recorder->ok()) {
+      std::cerr << "grumbol: cannot write the replay " << command.record << "\n";
+      return 1;
+    }
+  }
+  game::Media media = stack.For(recorder ? static_cast<game::PlayerInput&>(*recorder) : player);
+  game::Game game(media);
+  if (recorder) recorder->Watch(game.state());
+  const int status = game.Run(std::cerr);
+  if (recorder) {
+    recorder->Finish();
+    if (!recorder->ok()) std::cerr << "grumbol: the replay " << command.record << " could not be written whole\n";
+  }
+  SayStepStats(stack.screen);
   return status;
+}
+
+// A replay file, read whole and checked; none (said why) when it is not one.
+std::optional<game::Replay> LoadReplay(const std::string& path) {
+  platform::PosixFileSystem files;
+  constexpr std::int64_t kMaxReplayBytes = std::int64_t{64} << 20;
+  const auto bytes = platform::ReadWholeFile(files, path, kMaxReplayBytes);
+  if (!bytes) {
+    std::cerr << "grumbol: " << path << ": cannot be read (missing, not a file, or over 64 MiB)\n";
+    return std::nullopt;
+  }
+  game::ReplayReading reading = game::ReadReplay(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+  if (!reading.replay) std::cerr << "grumbol: " << path << ": " << reading.error << "\n";
+  return std::move(reading.replay);
+}
+
+int Replay(const game::CommandLine& command, const game::Replay& replay, platform::FileSystem& file_system) {
+  RealBackends real(command.window);
+  game::MediaStack stack(real.clock, real.display, real.input_system, real.audio_system, real.movie_player, real.dialogs,
+                   file_system);
+  game::ReplayInput input(replay, &stack.keyboard);
+  game::Media media = stack.For(input);
+  game::Game game(media);
+  game::PlayReplay(replay, stack.random, input, game);
+  SayStepStats(stack.screen);
+  return 0;
+}
+
+int Verify(const std::string& path, const game::Replay& replay) {
+  double steps_per_second = 0;
+  const game::ReplayVerdict verdict = game::VerifyReplay(replay, &steps_per_second);
+  char rate[64];
+  std::snprintf(rate, sizeof rate, " (%.0f steps/s)", steps_per_second);
+  std::cout << path << ": " << verdict.says << rate << "\n";
+  return verdict.same ? 0 : 1;
 }
 
 }  // namespace
@@ -129,7 +178,16 @@ int main(int argc, char** argv) {
     case game::CommandLine::Action::kHelp: std::cout << game::CommandLine::Help(); return 0;
     case game::CommandLine::Action::kVersion: std::cout << "grumbol " << GRUMBOL_VERSION << "\n"; return 0;
     case game::CommandLine::Action::kScores:
+    case game::CommandLine::Action::kReplay:
+    case game::CommandLine::Action::kVerify:
     case game::CommandLine::Action::kPlay: break;
+  }
+
+  std::optional<game::Replay> replay;
+  if (command.action == game::CommandLine::Action::kReplay || command.action == game::CommandLine::Action::kVerify) {
+    replay = LoadReplay(command.replay);
+    if (!replay) return 2;
+    if (command.action == game::CommandLine::Action::kVerify) return Verify(command.replay, *replay);
   }
 
   const game::Folders folders = FindFolders();
@@ -147,5 +205,5 @@ int main(int argc, char** argv) {
   if (!folders.portable && !std::filesystem::is_directory(folders.data + "/GFX", error)) {
     platform::LogNotice("no GFX folder here and none installed in " + folders.data + "; playing without pictures");
   }
-  return Play(command, file_system);
+  return replay ? Replay(command, *replay, file_system) : Play(command, file_system);
 }

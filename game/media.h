@@ -2,6 +2,7 @@
 
 #include "audio/movies.h"
 #include "audio/sounds.h"
+#include "game/player_input.h"
 #include "input/keyboard.h"
 #include "input/mouse.h"
 #include "platform/clock.h"
@@ -25,6 +26,7 @@ struct Media {
   Movies& movies;
   Keyboard& keyboard;
   Mouse& mouse;
+  PlayerInput& input;  // what the game reads of the player, from the two above or a recording
   DataFiles& files;
   MessageDialogs& dialogs;
   RandomGenerator& random;

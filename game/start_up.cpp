@@ -23,19 +23,33 @@ int Game::Run(std::ostream& errors) {
 }
 
 bool Game::StartUp(std::ostream& errors) {
+  StartMedia();
+  if (!m_.dialogs.Available() || m_.screen.CreateScreenWindow() == 0) {
+    errors << "grumbol: no display to show the game on (is DISPLAY set, is an X server "
+              "running?)\n";
+    return false;
+  }
+  AskForName();
+  BeginPlay();
+  return true;
+}
+
+void Game::StartReplay(const std::string& player_name) {
+  StartMedia();
+  state_.player_name = player_name;
+  BeginPlay();
+}
+
+void Game::StartMedia() {
   m_.sprites.StartPictureDecoders();
   m_.screen.StartVideo();
   m_.sounds.StartSound();
   m_.movies.StartMovies();
   m_.keyboard.StartKeyboard();
   m_.mouse.StartMouse();
-  if (!m_.dialogs.Available() || m_.screen.CreateScreenWindow() == 0) {
-    errors << "grumbol: no display to show the game on (is DISPLAY set, is an X server "
-              "running?)\n";
-    return false;
-  }
+}
 
-  AskForName();
+void Game::BeginPlay() {
   m_.screen.EnterScreenMode(1024, 768, 32, kTitle);
   FishField& fish = state_.fish;
   for (Array<std::int16_t>* array : {&fish.x, &fish.y, &fish.state, &fish.anim_counter}) {
@@ -49,7 +63,6 @@ bool Game::StartUp(std::ostream& errors) {
   // Each start rewinds the clip; a second failure gets one more try.
   m_.movies.PlayMovieSlot(8, 0);
   if (m_.movies.PlayMovieSlot(8, 0) == 0) m_.movies.PlayMovieSlot(8, 0);
-  return true;
 }
 
 void Game::AskForName() {

@@ -5,7 +5,7 @@
 namespace grumbol {
 
 void RandomGenerator::Seed(std::uint32_t seed) {
-  seeded_ = true;
+  seed_ = seed;
   std::uint32_t s = seed;
   for (int k = 0; k < 2 * kEntries; ++k) {
     s = s * 2891336453u + 1u;
@@ -18,7 +18,7 @@ void RandomGenerator::Seed(std::uint32_t seed) {
 }
 
 std::uint64_t RandomGenerator::NextRaw() {
-  if (!seeded_) Seed(clock_.TickCount());
+  if (!seed_) Seed(clock_.TickCount());
   Entry& e1 = entries_[p1_];
   const Entry& e2 = entries_[p2_];
   const std::uint32_t z = std::rotl(e1.first, 19) + e2.first;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "platform/clock.h"
 
@@ -24,6 +25,9 @@ class RandomGenerator {
   // One generator step: the raw 64-bit output. Seeds from the clock first if needed.
   std::uint64_t NextRaw();
 
+  // The seed taken, once there is one: with it the same numbers come again.
+  std::optional<std::uint32_t> seed() const { return seed_; }
+
  private:
   struct Entry {
     std::uint32_t first = 0;
@@ -36,7 +40,7 @@ class RandomGenerator {
   std::array<Entry, kEntries> entries_{};
   int p1_ = 0;
   int p2_ = kLag;
-  bool seeded_ = false;
+  std::optional<std::uint32_t> seed_;
 };
 
 // Blocks for at least the given time; a negative time is no time.

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "platform/headless/manual_clock.h"
+#include "platform/null/manual_clock.h"
 
 namespace grumbol {
 namespace {

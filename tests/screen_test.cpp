@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/headless/headless_display.h"
-#include "platform/headless/manual_clock.h"
+#include "platform/null/manual_clock.h"
 
 namespace grumbol {
 namespace {

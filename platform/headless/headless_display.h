@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/display.h"
-#include "platform/headless/manual_clock.h"
+#include "platform/null/manual_clock.h"
 #include "video/pixel_format.h"
 #include "video/surface.h"
 

@@ -13,7 +13,7 @@
 #include "input/direct_input.h"
 #include "platform/headless/headless_display.h"
 #include "platform/headless/headless_input.h"
-#include "platform/headless/manual_clock.h"
+#include "platform/null/manual_clock.h"
 #include "platform/headless/recording_audio.h"
 #include "platform/headless/recording_movies.h"
 #include "platform/headless/scripted_dialogs.h"
@@ -69,10 +69,10 @@ struct GameRig {
   DirectInput direct_input{input};
   Keyboard keyboard{direct_input, screen};
   Mouse mouse{direct_input, screen};
+  game::LiveInput player{keyboard, mouse};
   platform::ScriptedDialogs dialogs;
   MessageDialogs message_dialogs{dialogs};
-  game::Media media{screen, sprites, text,   sounds, movies, keyboard,
-                    mouse,  files,   message_dialogs, random, clock,  scratch};
+  game::Media media{screen, sprites, text, sounds, movies, keyboard, mouse, player, files, message_dialogs, random, clock, scratch};
   game::Game game{media};
 };
 

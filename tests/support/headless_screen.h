@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "platform/headless/headless_display.h"
-#include "platform/headless/manual_clock.h"
+#include "platform/null/manual_clock.h"
 #include "platform/posix/posix_file_system.h"
 #include "video/screen.h"
 #include "video/sprites.h"

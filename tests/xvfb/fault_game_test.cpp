@@ -28,7 +28,7 @@ TEST(Program, AnswersHelpVersionAndScoresAndRefusesWhatItDoesNotKnow) {
   const std::string game = GRUMBOL_GAME;
   const ProgramRun help = RunProgram(game + " --help");
   EXPECT_EQ(help.status, 0);
-  EXPECT_TRUE(help.out.starts_with("Usage: grumbol [--window]\n")) << help.out;
+  EXPECT_TRUE(help.out.starts_with("Usage: grumbol [--window]")) << help.out;
   const ProgramRun version = RunProgram(game + " --version");
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, std::string("grumbol ") + GRUMBOL_VERSION + "\n");
@@ -54,6 +54,18 @@ TEST(Program, AnswersHelpVersionAndScoresAndRefusesWhatItDoesNotKnow) {
   const ProgramRun installed = RunProgram("cd '" + dir.File("elsewhere") + "' && " + env + game + " --scores");
   EXPECT_EQ(installed.out, "  1. Kim     20\n");
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "elsewhere/GFX"));
+
+  // Replay files are anybody's: what is not a whole one is refused, saying why.
+  testing::WriteFileBytes(dir.File("cut.replay"), "GRUMBOL REPLAY 1\nname Ida\n0 x1 y");
+  testing::WriteFileBytes(dir.File("huge.replay"), "");
+  std::filesystem::resize_file(dir.path() / "huge.replay", std::uintmax_t{65} << 20);
+  const std::pair<std::string, std::string> refused[] = {
+      {"cut.replay", "line 3: the line has no end"}, {"huge.replay", "over 64 MiB"}, {"missing.replay", "cannot be read"}};
+  for (const auto& [file, why] : refused) {
+    const ProgramRun verify = RunProgram(game + " --verify '" + dir.File(file) + "'");
+    EXPECT_EQ(verify.status, 2) << file;
+    EXPECT_NE(verify.err.find(why), std::string::npos) << verify.err;
+  }
 }
 
 // The game is stopped while the other window holds the focus (a stall far longer than the

@@ -1,8 +1,11 @@
-// A new player's whole game on a real X server with the default assets: the first box, an
-// empty name, the name, a fish found on the screen and shot, Escape, the "Game Over" box and
-// the record line. Every step waits for the state it needs before acting.
+// A new player's whole game on a real X server with the default assets, recorded: the first
+// box, an empty name, the name, a fish found on the screen and shot, a hot key, a cheat,
+// Escape, the "Game Over" box and the record line; then the recording verified without a
+// display, to the score of the record line. Every step waits for the state it needs.
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "tests/xvfb/x_player.h"
 
@@ -11,8 +14,10 @@ namespace {
 
 using namespace testing;
 
-TEST(XGame, ANewPlayerShootsAFishAndTheRecordKeepsTheScore) {
-  GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX);
+TEST(XGame, ANewPlayerShootsAFishTheRecordKeepsTheScoreAndTheReplayVerifiesIt) {
+  const TempDir replays;
+  const std::string replay = replays.File("game.replay");
+  GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX, {"--record", replay});
   ASSERT_TRUE(game.Started());
   ASSERT_TRUE(WaitForWindow("Daromir Grumbol Game"));
   HoldKey("Return");
@@ -20,7 +25,7 @@ TEST(XGame, ANewPlayerShootsAFishAndTheRecordKeepsTheScore) {
   HoldKey("Return");  // an empty name
   ASSERT_TRUE(WaitForWindow("Name vergessen!"));
   HoldKey("Return");
-  ASSERT_TRUE(game.EnterName("Rita Rochen"));
+  ASSERT_TRUE(game.EnterName("Quorvel"));
 
   // Two looks at the screen a moment apart find the fish by its movement.
   Sighting seen;
@@ -43,13 +48,35 @@ TEST(XGame, ANewPlayerShootsAFishAndTheRecordKeepsTheScore) {
   Pause(300);
   const Screenshot shot("game_after_shot");
   ASSERT_TRUE(shot.Taken());
+  HoldKey("1");
+  // The first cheat: a fish is hit for nothing, and the record line is marked.
+  RunShell("xdotool keydown f keydown z mousedown 3 && sleep 0.2 && xdotool mouseup 3 keyup z keyup f");
 
   HoldKey("Escape");
   ASSERT_TRUE(WaitForWindow("Game Over"));
   const Screenshot result("game_over");
   HoldKey("Return");
   EXPECT_EQ(game.WaitForExit(), 0);
-  EXPECT_EQ(game.Record(), "Rita Rochen: 10\r\n");
+  EXPECT_EQ(game.Record(), "Quorvel: 10     =>  cheated\r\n");
+
+  const ProgramRun verified = RunProgram(std::string(GRUMBOL_GAME) + " --verify " + replay);
+  EXPECT_EQ(verified.status, 0) << verified.out << verified.err;
+  EXPECT_NE(verified.out.find("the same: "), std::string::npos) << verified.out;
+  EXPECT_NE(verified.out.find("score 10, 0 missed, cheated"), std::string::npos) << verified.out;
+}
+
+// A recorded game shown again: no dialog before it, the player's Escape ends it, the result box
+// comes, and no record line is written.
+TEST(XGame, AReplayIsShownUntilTheLiveEscapeAndKeepsNoRecord) {
+  GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX, {"--replay", std::string(GRUMBOL_REPLAYS) + "/eleven-through.replay"});
+  ASSERT_TRUE(game.Started());
+  ASSERT_TRUE(Drawing("replay"));
+  EXPECT_NE(RunShell("xdotool search --name '^Daromir Grumbol Game$' >/dev/null"), 0);
+  HoldKey("Escape");
+  ASSERT_TRUE(WaitForWindow("Game Over"));
+  HoldKey("Return");
+  EXPECT_EQ(game.WaitForExit(), 0);
+  EXPECT_FALSE(std::filesystem::exists(game.folder() / "GFX" / "Vusk.qzc"));
 }
 
 }  // namespace

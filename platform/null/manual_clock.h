@@ -6,8 +6,9 @@
 
 namespace grumbol::platform {
 
-// A clock that only moves when told to: tests set the tick count, and a sleep advances it
-// by the time asked for instead of blocking, so runs are deterministic and fast.
+// A clock that only moves when told to: a sleep advances it by the time asked for instead of
+// blocking, so a game on it runs as fast as the machine allows, and the same every time (tests
+// set the tick count).
 class ManualClock final : public Clock {
  public:
   explicit ManualClock(std::uint32_t start_tick = 0) : tick_(start_tick) {}

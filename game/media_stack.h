@@ -1,0 +1,50 @@
+#pragma once
+
+#include "game/media.h"
+#include "game/player_input.h"
+#include "platform/audio_device.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/display.h"
+#include "platform/file_system.h"
+#include "platform/input_device.h"
+#include "platform/movie_player.h"
+
+namespace grumbol::game {
+
+// The media layer and runtime over a set of backends, wired in the order the game expects
+// them ready: text drawing, files, picture decoders and dialogs before the game's first step.
+struct MediaStack {
+  MediaStack(platform::Clock& clock, platform::Display& display, platform::InputSystem& input_system,
+             platform::AudioSystem& audio_system, platform::MoviePlayer& movie_player, platform::Dialogs& dialog_system,
+             platform::FileSystem& file_system)
+      : clock(clock),
+        random(clock),
+        files(file_system),
+        dialogs(dialog_system),
+        screen(display, clock),
+        sprites(screen, file_system),
+        sounds(screen, file_system, audio_system),
+        movies(screen, movie_player),
+        direct_input(input_system) {}
+
+  Media For(PlayerInput& input) {
+    return {screen, sprites, text, sounds, movies, keyboard, mouse, input, files, dialogs, random, clock, scratch};
+  }
+
+  platform::Clock& clock;
+  ScratchText scratch;
+  RandomGenerator random;
+  TextDrawing text;
+  DataFiles files;
+  MessageDialogs dialogs;
+  Screen screen;
+  Sprites sprites;
+  Sounds sounds;
+  Movies movies;
+  DirectInput direct_input;
+  Keyboard keyboard{direct_input, screen};
+  Mouse mouse{direct_input, screen};
+};
+
+}  // namespace grumbol::game

@@ -1,0 +1,175 @@
+// Replays: a game recorded as it is played comes out the same when it is played again from its
+// file; a changed or damaged file is caught.
+
+#include "game/replay.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "game/game.h"
+#include "game/media_stack.h"
+#include "game/scan_codes.h"
+#include "platform/headless/headless_display.h"
+#include "platform/headless/headless_input.h"
+#include "platform/headless/recording_audio.h"
+#include "platform/headless/recording_movies.h"
+#include "platform/headless/scripted_dialogs.h"
+#include "platform/posix/posix_file_system.h"
+#include "tests/support/game_rig.h"
+#include "tests/support/test_assets.h"
+#include "tests/support/working_dir.h"
+
+namespace grumbol::game {
+namespace {
+
+using Kind = platform::HeadlessInput::Action::Kind;
+
+// A game on the headless backends, recorded into a file as it is played.
+struct RecordedGame {
+  RecordedGame() {
+    recorder.Watch(game.state());
+    std::ostringstream errors;
+    EXPECT_TRUE(game.StartUp(errors));
+  }
+  void Do(Kind kind, int a, int b = 0) { input.Do({kind, a, b}); }
+  bool Run(int steps) {
+    for (int i = 0; i < steps; ++i) {
+      if (!game.RunFrame()) return false;
+    }
+    return true;
+  }
+  // Aims at the first fish in full view and shoots it (a press, then a release a step later).
+  void ShootAFish() {
+    const FishField& fish = game.state().fish;
+    for (int i = FishField::kFirstSlot; i <= FishField::kLastSlot; ++i) {
+      if (fish.state[i] != kSwimming || fish.x[i] < 0) continue;
+      Do(Kind::kMove, fish.x[i] + 50 - stack.mouse.PointerX(), fish.y[i] + 16 - stack.mouse.PointerY());
+      Do(Kind::kButtonDown, 1);
+      Run(1);
+      Do(Kind::kButtonUp, 1);
+      Run(1);
+      return;
+    }
+    Run(1);
+  }
+
+  platform::ManualClock clock{4242};
+  platform::HeadlessDisplay display{clock};
+  platform::HeadlessInput input;
+  platform::RecordingAudioSystem audio{true};
+  platform::RecordingMoviePlayer movies{testing::kGameMovies};
+  platform::ScriptedDialogs dialogs{{std::string(Game::kCheatName)}};
+  platform::PosixFileSystem files;
+  MediaStack stack{clock, display, input, audio, movies, dialogs, files};
+  LiveInput player{stack.keyboard, stack.mouse};
+  ReplayRecorder recorder{player, stack.random,
+                          files.Open("game.replay", platform::FileAccess::kWrite, platform::FileDisposition::kCreateAlways)};
+  Media media = stack.For(recorder);
+  Game game{media};
+};
+
+std::string Recorded() { return testing::ReadFileBytes("game.replay"); }
+
+// A game with shots, hot keys, the title screen, both cheats and Escape.
+std::string PlayAGame() {
+  RecordedGame played;
+  played.Run(200);
+  for (int shot = 0; shot < 3; ++shot) {
+    played.ShootAFish();
+    played.Run(150);
+  }
+  played.Do(Kind::kKeyDown, DIK_1);
+  played.Run(5);
+  played.Do(Kind::kKeyUp, DIK_1);
+  played.Do(Kind::kKeyDown, DIK_4);
+  played.Run(1);
+  played.Do(Kind::kKeyUp, DIK_4);
+  for (int code : {DIK_F, DIK_Z, DIK_C, DIK_D}) played.Do(Kind::kKeyDown, code);
+  played.Do(Kind::kButtonDown, 2);
+  played.Run(30);
+  played.Do(Kind::kButtonUp, 2);
+  played.Run(100);
+  played.Do(Kind::kKeyDown, DIK_ESCAPE);
+  EXPECT_FALSE(played.Run(1));
+  played.recorder.Finish();
+  EXPECT_TRUE(played.recorder.ok());
+  EXPECT_GE(played.game.state().score, 300);  // three shots and thirty steps of the second cheat
+  played.game.GameOver();
+  return Recorded();
+}
+
+TEST(Replay, AGameComesOutTheSameFromItsRecordingAndAChangeIsFoundWhereItParts) {
+  testing::WorkingDir dir;
+  testing::WriteTestAssets();
+  const std::string recorded = PlayAGame();
+  const ReplayReading reading = ReadReplay(recorded);
+  ASSERT_TRUE(reading.replay) << reading.error;
+  EXPECT_EQ(reading.replay->name, Game::kCheatName);
+  ASSERT_TRUE(reading.replay->seed.has_value());
+  EXPECT_EQ(*reading.replay->seed, 4242u) << "the tick count at the first random number";
+  const ReplayVerdict verdict = VerifyReplay(*reading.replay);
+  EXPECT_TRUE(verdict.same) << verdict.says;
+
+  // The first shot's aim moved off its fish: that shot misses, and the score parts from the
+  // recording at the next checkpoint.
+  Replay changed = *reading.replay;
+  Replay::Step* aimed = nullptr;
+  for (Replay::Step& step : changed.steps) {
+    for (Replay::Change& change : step.changes) {
+      if (change.kind == Replay::Change::Kind::kPointerY && step.number > 0 && aimed == nullptr) {
+        change.a = change.a > 400 ? 5 : 760;
+        aimed = &step;
+      }
+    }
+  }
+  ASSERT_NE(aimed, nullptr);
+  const ReplayVerdict parted = VerifyReplay(changed);
+  EXPECT_FALSE(parted.same);
+  EXPECT_NE(parted.says.find("they part at step " + std::to_string(aimed->number + 1)), std::string::npos) << parted.says;
+
+  // Cut short, as by a killed game: it replays up to its last step and says it cannot tell.
+  Replay cut = *reading.replay;
+  cut.result.reset();
+  EXPECT_FALSE(VerifyReplay(cut).same);
+}
+
+TEST(Replay, FilesThatAreNoWholeReplayAreRefusedSayingWhere) {
+  const std::string head = "GRUMBOL REPLAY 1\nname Ida\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {"", "too short"},
+      {"GRUMBOL REPLAY 1\n", "too short"},
+      {"grumbol replay 1\nname Ida\n", "line 1: not a Grumbol replay"},
+      {"GRUMBOL REPLAY 2\nname Ida\n", "line 1: a replay format"},
+      {"GRUMBOL REPLAY 1\nName Ida\n", "line 2: the player's name"},
+      {"GRUMBOL REPLAY 1\nname " + std::string(2000, 'a') + "\n", "line 2: the name is too long"},
+      {head + "0 x1", "line 3: the line has no end"},
+      {head + "5 x1\n5 y1\n", "line 4: the steps go back"},
+      {head + "5\n", "line 3: a step without changes"},
+      {head + "5 x99999\n", "line 3: a change"},
+      {head + "5 k256+\n", "line 3: a change"},
+      {head + "5 b4+\n", "line 3: a change"},
+      {head + "5 k1*\n", "line 3: a change"},
+      {head + "5 =1\n", "line 3: a change"},
+      {head + "5  x1\n", "line 3: a change"},
+      {head + "99999999999 x1\n", "line 3: neither a step"},
+      {head + "seed 1\nseed 2\n", "line 4: a second seed"},
+      {head + "seed -1\n", "line 3: the seed is no number"},
+      {head + "7 x1\nend 7 0 0 0\n", "line 4: the game ends before its last step"},
+      {head + "end 9 0 0 2\n", "line 3: the end line"},
+      {head + "end 9 0 0 0\n1 x1\n", "line 4: there is more after the end line"},
+  };
+  for (const auto& [text, error] : cases) {
+    const ReplayReading reading = ReadReplay(text);
+    EXPECT_FALSE(reading.replay) << text;
+    EXPECT_NE(reading.error.find(error), std::string::npos) << reading.error << " for: " << text.substr(0, 60);
+  }
+  std::string crowded = head + "1";
+  for (int code = 0; code < 256; ++code) crowded += " k" + std::to_string(code) + "+";
+  crowded += " b1+ b2+ b3+ x1 y1 =0,0 x2\n";
+  EXPECT_NE(ReadReplay(crowded).error.find("too many changes"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace grumbol::game
