@@ -22,7 +22,7 @@ Folders ChooseFolders(bool working_folder_has_gfx, const std::string& program,
   if (working_folder_has_gfx) return folders;
   folders.portable = false;
   folders.data = Parent(Parent(program)) + "/share/" + kAppFolder;
-  // The base directory specification: a relative XDG_DATA_HOME is to be ignored.
+  // As freedesktop.org's base directories have it: a relative XDG_DATA_HOME is ignored.
   std::string data_home = xdg_data_home;
   if (data_home.empty() || data_home.front() != '/') data_home = home.empty() ? "." : home + "/.local/share";
   folders.records = data_home + "/" + kAppFolder + "/Vusk.qzc";

@@ -1,6 +1,7 @@
 // The program's entry: the command line, where the files are, the backends wired once (the
 // real ones, or none for verifying a replay), then the game: played, recorded, or replayed.
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -45,7 +46,11 @@ game::Folders FindFolders() {
   std::error_code error;
   const bool portable = std::filesystem::is_directory("GFX", error);
   const std::string program = std::filesystem::read_symlink("/proc/self/exe", error).string();
-  game::Folders folders = game::ChooseFolders(portable, program, Environment("XDG_DATA_HOME"), Environment("HOME"));
+  std::string home = Environment("HOME");
+  if (const passwd* user = home.empty() ? getpwuid(getuid()) : nullptr; user != nullptr && user->pw_dir != nullptr) {
+    home = user->pw_dir;
+  }
+  game::Folders folders = game::ChooseFolders(portable, program, Environment("XDG_DATA_HOME"), home);
   if (folders.portable) {
     platform::LogDetail("files: the GFX folder here (pictures, sounds, movies and the record file)");
   } else {
