@@ -9,8 +9,6 @@
 #include "game/media_stack.h"
 #include "game/replay.h"
 #include "game/scan_codes.h"
-#include "platform/null/manual_clock.h"
-#include "platform/null/null_backends.h"
 #include "platform/posix/posix_file_system.h"
 #include "tests/support/temp_dir.h"
 
@@ -51,19 +49,12 @@ class Autopilot final : public PlayerInput {
 
 Replay RecordTenMinutes() {
   testing::TempDir dir;
-  platform::ManualClock clock(7);
-  platform::NullDisplay display;
-  platform::NullInputSystem input_system;
-  platform::NullAudioSystem audio_system;
-  platform::NullMoviePlayer movie_player;
-  platform::NullDialogs dialogs;
-  platform::NullFileSystem nothing;
+  NullMediaStack none(7);
   platform::PosixFileSystem files;
-  MediaStack stack(clock, display, input_system, audio_system, movie_player, dialogs, nothing);
   Autopilot pilot;
-  ReplayRecorder recorder(pilot, stack.random,
+  ReplayRecorder recorder(pilot, none.stack.random,
                           files.Open(dir.File("ten.replay"), platform::FileAccess::kWrite, platform::FileDisposition::kCreateAlways));
-  Media media = stack.For(recorder);
+  Media media = none.stack.For(recorder);
   Game game(media);
   pilot.Watch(game.state());
   recorder.Watch(game.state());

@@ -66,7 +66,7 @@ int PrintScores(platform::FileSystem& files, const game::Folders& folders, int c
   const auto records = platform::ReadWholeFile(files, game::Game::kRecordPath, kMaxRecordBytes);
   if (!records) {
     if (files.Open(game::Game::kRecordPath, platform::FileAccess::kRead, platform::FileDisposition::kOpenExisting)) {
-      std::cerr << "grumbol: the record file " << where << " is larger than 64 MiB\n";
+      platform::LogNotice("the record file " + where + " is larger than 64 MiB");
       return 1;
     }
     std::cout << "No games recorded yet (" << where << ").\n";
@@ -93,27 +93,30 @@ void QuietLibraries(const game::Folders& folders) {
   }
 }
 
-// The real backends: SDL2 display and input, OpenAL Soft sound, GStreamer movies, GTK3 dialogs.
-struct RealBackends {
-  explicit RealBackends(bool windowed)
-      : display(platform::SdlDisplay::Options{.windowed = windowed}), input_system(display) {}
+// The stack on the real backends: SDL2 display and input, OpenAL Soft sound, GStreamer movies,
+// GTK3 dialogs.
+struct RealMediaStack {
+  RealMediaStack(bool windowed, platform::FileSystem& files)
+      : display(platform::SdlDisplay::Options{.windowed = windowed}),
+        input_system(display),
+        stack(clock, display, input_system, audio_system, movie_player, dialogs, files) {}
   platform::SystemClock clock;
   platform::SdlDisplay display;
   platform::SdlInput input_system;
   platform::OpenAlSystem audio_system;
   platform::GstMoviePlayer movie_player;
   platform::GtkDialogs dialogs;
+  game::MediaStack stack;
 };
 
 // GRUMBOL_STATS=1: how well the game kept its beat of 60 steps a second.
 void SayStepStats(const Screen& screen) {
-  if (Environment("GRUMBOL_STATS") == "1") std::cerr << "grumbol: " << screen.step_stats().Summary() << "\n";
+  if (Environment("GRUMBOL_STATS") == "1") platform::LogNotice(screen.step_stats().Summary());
 }
 
 int Play(const game::CommandLine& command, platform::FileSystem& file_system) {
-  RealBackends real(command.window);
-  game::MediaStack stack(real.clock, real.display, real.input_system, real.audio_system, real.movie_player, real.dialogs,
-                   file_system);
+  RealMediaStack real(command.window, file_system);
+  game::MediaStack& stack = real.stack;
   game::LiveInput player(stack.keyboard, stack.mouse);
   std::optional<game::ReplayRecorder> recorder;
   if (!command.record.empty()) {
@@ -121,7 +124,7 @@ int Play(const game::CommandLine& command, platform::FileSystem& file_system) {
     recorder.emplace(player, stack.random,
                      files.Open(command.record, platform::FileAccess::kWrite, platform::FileDisposition::kCreateAlways));
     if (!recorder->ok()) {
-      std::cerr << "grumbol: cannot write the replay " << command.record << "\n";
+      platform::LogNotice("cannot write the replay " + command.record);
       return 1;
     }
   }
@@ -131,7 +134,7 @@ int Play(const game::CommandLine& command, platform::FileSystem& file_system) {
   const int status = game.Run(std::cerr);
   if (recorder) {
     recorder->Finish();
-    if (!recorder->ok()) std::cerr << "grumbol: the replay " << command.record << " could not be written whole\n";
+    if (!recorder->ok()) platform::LogNotice("the replay " + command.record + " could not be written whole");
   }
   SayStepStats(stack.screen);
   return status;
@@ -143,18 +146,17 @@ std::optional<game::Replay> LoadReplay(const std::string& path) {
   constexpr std::int64_t kMaxReplayBytes = std::int64_t{64} << 20;
   const auto bytes = platform::ReadWholeFile(files, path, kMaxReplayBytes);
   if (!bytes) {
-    std::cerr << "grumbol: " << path << ": cannot be read (missing, not a file, or over 64 MiB)\n";
+    platform::LogNotice(path + ": cannot be read (missing, not a file, or over 64 MiB)");
     return std::nullopt;
   }
   game::ReplayReading reading = game::ReadReplay(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-  if (!reading.replay) std::cerr << "grumbol: " << path << ": " << reading.error << "\n";
+  if (!reading.replay) platform::LogNotice(path + ": " + reading.error);
   return std::move(reading.replay);
 }
 
 int Replay(const game::CommandLine& command, const game::Replay& replay, platform::FileSystem& file_system) {
-  RealBackends real(command.window);
-  game::MediaStack stack(real.clock, real.display, real.input_system, real.audio_system, real.movie_player, real.dialogs,
-                   file_system);
+  RealMediaStack real(command.window, file_system);
+  game::MediaStack& stack = real.stack;
   game::ReplayInput input(replay, &stack.keyboard);
   game::Media media = stack.For(input);
   game::Game game(media);
@@ -178,7 +180,7 @@ int main(int argc, char** argv) {
   const game::CommandLine command = game::CommandLine::Parse(std::vector<std::string>(argv + 1, argv + argc));
   switch (command.action) {
     case game::CommandLine::Action::kError:
-      std::cerr << "grumbol: " << command.error << " (grumbol --help tells the options)\n";
+      platform::LogNotice(command.error + " (grumbol --help tells the options)");
       return 2;
     case game::CommandLine::Action::kHelp: std::cout << game::CommandLine::Help(); return 0;
     case game::CommandLine::Action::kVersion: std::cout << "grumbol " << GRUMBOL_VERSION << "\n"; return 0;

@@ -9,6 +9,8 @@
 #include "platform/file_system.h"
 #include "platform/input_device.h"
 #include "platform/movie_player.h"
+#include "platform/null/manual_clock.h"
+#include "platform/null/null_backends.h"
 
 namespace grumbol::game {
 
@@ -45,6 +47,20 @@ struct MediaStack {
   DirectInput direct_input;
   Keyboard keyboard{direct_input, screen};
   Mouse mouse{direct_input, screen};
+};
+
+// The stack on no backends at all: the game runs its rules, shows and plays nothing, reads no
+// files, and its clock never waits.
+struct NullMediaStack {
+  explicit NullMediaStack(std::uint32_t start_tick = 0) : clock(start_tick) {}
+  platform::ManualClock clock;
+  platform::NullDisplay display;
+  platform::NullInputSystem input_system;
+  platform::NullAudioSystem audio_system;
+  platform::NullMoviePlayer movie_player;
+  platform::NullDialogs dialogs;
+  platform::NullFileSystem files;
+  MediaStack stack{clock, display, input_system, audio_system, movie_player, dialogs, files};
 };
 
 }  // namespace grumbol::game

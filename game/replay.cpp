@@ -5,8 +5,6 @@
 #include "game/game.h"
 #include "game/media_stack.h"
 #include "game/scan_codes.h"
-#include "platform/null/manual_clock.h"
-#include "platform/null/null_backends.h"
 
 namespace grumbol::game {
 
@@ -123,19 +121,12 @@ void PlayReplay(const Replay& replay, RandomGenerator& random, ReplayInput& inpu
 }
 
 ReplayVerdict VerifyReplay(const Replay& replay, double* steps_per_second) {
-  platform::ManualClock clock;
-  platform::NullDisplay display;
-  platform::NullInputSystem input_system;
-  platform::NullAudioSystem audio_system;
-  platform::NullMoviePlayer movie_player;
-  platform::NullDialogs dialogs;
-  platform::NullFileSystem file_system;
-  MediaStack stack(clock, display, input_system, audio_system, movie_player, dialogs, file_system);
+  NullMediaStack none;
   ReplayInput input(replay);
-  Media media = stack.For(input);
+  Media media = none.stack.For(input);
   Game game(media);
   const auto start = std::chrono::steady_clock::now();
-  PlayReplay(replay, stack.random, input, game);
+  PlayReplay(replay, none.stack.random, input, game);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (steps_per_second != nullptr) *steps_per_second = seconds > 0 ? input.steps() / seconds : 0.0;
   return CompareReplay(replay, input, game.state());

@@ -10,7 +10,6 @@ namespace {
 
 constexpr std::string_view kHeader = "GRUMBOL REPLAY ";
 
-
 // A whole decimal number in [low, high], nothing before or after it.
 template <typename Number>
 std::optional<Number> ParseNumber(std::string_view text, Number low, Number high) {

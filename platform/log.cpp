@@ -16,12 +16,12 @@ void Say(std::string_view line) {
   std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
-}  // namespace
-
 bool DetailsWanted() {
   const char* wanted = std::getenv("GRUMBOL_LOG");
   return wanted != nullptr && *wanted != '\0' && std::string_view(wanted) != "0";
 }
+
+}  // namespace
 
 void LogNotice(std::string_view line) { Say(line); }
 

@@ -10,6 +10,5 @@ namespace grumbol::platform {
 // says there what it chose and why it failed.
 void LogNotice(std::string_view line);
 void LogDetail(std::string_view line);
-bool DetailsWanted();
 
 }  // namespace grumbol::platform

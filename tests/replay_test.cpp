@@ -5,17 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 
 #include "game/game.h"
-#include "game/media_stack.h"
 #include "game/scan_codes.h"
-#include "platform/headless/headless_display.h"
-#include "platform/headless/headless_input.h"
-#include "platform/headless/recording_audio.h"
-#include "platform/headless/recording_movies.h"
-#include "platform/headless/scripted_dialogs.h"
 #include "platform/posix/posix_file_system.h"
 #include "tests/support/game_rig.h"
 #include "tests/support/test_assets.h"
@@ -26,58 +19,32 @@ namespace {
 
 using Kind = platform::HeadlessInput::Action::Kind;
 
-// A game on the headless backends, recorded into a file as it is played.
-struct RecordedGame {
-  RecordedGame() {
-    recorder.Watch(game.state());
-    std::ostringstream errors;
-    EXPECT_TRUE(game.StartUp(errors));
+// Aims at the first fish in full view and shoots it (a press, then a release a step later).
+void ShootAFish(testing::GameRig& rig) {
+  const FishField& fish = rig.game.state().fish;
+  for (int i = FishField::kFirstSlot; i <= FishField::kLastSlot; ++i) {
+    if (fish.state[i] != kSwimming || fish.x[i] < 0) continue;
+    rig.PointAt(fish.x[i] + 50, fish.y[i] + 16);
+    rig.Do(Kind::kButtonDown, 1);
+    rig.Run(1);
+    rig.Do(Kind::kButtonUp, 1);
+    rig.Run(1);
+    return;
   }
-  void Do(Kind kind, int a, int b = 0) { input.Do({kind, a, b}); }
-  bool Run(int steps) {
-    for (int i = 0; i < steps; ++i) {
-      if (!game.RunFrame()) return false;
-    }
-    return true;
-  }
-  // Aims at the first fish in full view and shoots it (a press, then a release a step later).
-  void ShootAFish() {
-    const FishField& fish = game.state().fish;
-    for (int i = FishField::kFirstSlot; i <= FishField::kLastSlot; ++i) {
-      if (fish.state[i] != kSwimming || fish.x[i] < 0) continue;
-      Do(Kind::kMove, fish.x[i] + 50 - stack.mouse.PointerX(), fish.y[i] + 16 - stack.mouse.PointerY());
-      Do(Kind::kButtonDown, 1);
-      Run(1);
-      Do(Kind::kButtonUp, 1);
-      Run(1);
-      return;
-    }
-    Run(1);
-  }
-
-  platform::ManualClock clock{4242};
-  platform::HeadlessDisplay display{clock};
-  platform::HeadlessInput input;
-  platform::RecordingAudioSystem audio{true};
-  platform::RecordingMoviePlayer movies{testing::kGameMovies};
-  platform::ScriptedDialogs dialogs{{std::string(Game::kCheatName)}};
-  platform::PosixFileSystem files;
-  MediaStack stack{clock, display, input, audio, movies, dialogs, files};
-  LiveInput player{stack.keyboard, stack.mouse};
-  ReplayRecorder recorder{player, stack.random,
-                          files.Open("game.replay", platform::FileAccess::kWrite, platform::FileDisposition::kCreateAlways)};
-  Media media = stack.For(recorder);
-  Game game{media};
-};
+  rig.Run(1);
+}
 
 std::string Recorded() { return testing::ReadFileBytes("game.replay"); }
 
 // A game with shots, hot keys, the title screen, both cheats and Escape.
 std::string PlayAGame() {
-  RecordedGame played;
+  platform::PosixFileSystem files;
+  platform::RecordingMoviePlayer movies{testing::kGameMovies};
+  testing::GameRig played(true, files, movies, {Game::kCheatName}, 4242, "game.replay");
+  EXPECT_TRUE(played.Start());
   played.Run(200);
   for (int shot = 0; shot < 3; ++shot) {
-    played.ShootAFish();
+    ShootAFish(played);
     played.Run(150);
   }
   played.Do(Kind::kKeyDown, DIK_1);
@@ -93,8 +60,8 @@ std::string PlayAGame() {
   played.Run(100);
   played.Do(Kind::kKeyDown, DIK_ESCAPE);
   EXPECT_FALSE(played.Run(1));
-  played.recorder.Finish();
-  EXPECT_TRUE(played.recorder.ok());
+  played.recorder->Finish();
+  EXPECT_TRUE(played.recorder->ok());
   EXPECT_GE(played.game.state().score, 300);  // three shots and thirty steps of the second cheat
   played.game.GameOver();
   return Recorded();

@@ -19,21 +19,15 @@ class ManualClock final : public Clock {
     micros_ += std::uint64_t{milliseconds} * 1000u;
   }
   std::uint64_t Microseconds() override { return micros_; }
-  void SleepMicroseconds(std::uint64_t microseconds) override {
-    micros_ += microseconds;
-    slept_micros_ += microseconds;
-  }
+  void SleepMicroseconds(std::uint64_t microseconds) override { micros_ += microseconds; }
 
   void SetTickCount(std::uint32_t tick) { tick_ = tick; }
   // Moves the fine time on, as work that takes time would.
   void Advance(std::uint64_t microseconds) { micros_ += microseconds; }
-  // Total time asked for by SleepMicroseconds since construction.
-  std::uint64_t SleptMicroseconds() const { return slept_micros_; }
 
  private:
   std::uint32_t tick_;
   std::uint64_t micros_ = 0;
-  std::uint64_t slept_micros_ = 0;
 };
 
 }  // namespace grumbol::platform

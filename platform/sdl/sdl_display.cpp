@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -128,7 +127,6 @@ int SdlDisplay::OpenScreen(int width, int height, int depth, const std::string& 
     LogDetail(std::string("video: no frame texture: ") + SDL_GetError());
     return 0;
   }
-  SDL_GetTextureScaleMode(texture_.get(), &scale_mode_);
   // The frame is scaled whole into the window with black bars, whatever the window's size.
   SDL_RenderSetLogicalSize(renderer_.get(), width, height);
   SDL_SetWindowTitle(window_.get(), title.c_str());
@@ -140,6 +138,7 @@ int SdlDisplay::OpenScreen(int width, int height, int depth, const std::string& 
   SDL_RaiseWindow(window_.get());
   SDL_SetWindowInputFocus(window_.get());
 
+  FitToOutput();
   SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255);
   SDL_RenderClear(renderer_.get());
   SDL_RenderPresent(renderer_.get());
@@ -155,22 +154,10 @@ void SdlDisplay::ApplyFullScreen() {
     SDL_GetDisplayBounds(display_index, &desktop);
     SDL_SetWindowPosition(window_.get(), desktop.x, desktop.y);
     SDL_SetWindowSize(window_.get(), desktop.w, desktop.h);
-    if (SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
-      LogDetail(std::string("video: full screen refused: ") + SDL_GetError());
-    }
-    if (DetailsWanted()) {
-      SDL_DisplayMode mode{};
-      SDL_GetCurrentDisplayMode(display_index, &mode);
-      const double scale = std::min(static_cast<double>(desktop.w) / window_width_,
-                                    static_cast<double>(desktop.h) / window_height_);
-      char line[160];
-      std::snprintf(line, sizeof line, "video: full screen on the desktop's %dx%d, %s, the picture scaled %.3f",
-                    desktop.w, desktop.h,
-                    mode.refresh_rate > 0 ? (std::to_string(mode.refresh_rate) + " Hz").c_str() : "refresh unknown", scale);
-      LogDetail(line);
-    }
+    const bool refused = SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    LogDetail(refused ? std::string("video: full screen refused: ") + SDL_GetError() : "video: full screen");
   } else {
-    LogDetail("video: in a window of " + std::to_string(window_width_) + "x" + std::to_string(window_height_));
+    LogDetail("video: in a window");
     SDL_SetWindowFullscreen(window_.get(), 0);
     SDL_SetWindowSize(window_.get(), window_width_, window_height_);
     SDL_SetWindowPosition(window_.get(), SDL_WINDOWPOS_CENTERED_DISPLAY(display_index),
@@ -193,35 +180,35 @@ void SdlDisplay::RestoreScreen() {
   SDL_RaiseWindow(window_.get());
 }
 
-void SdlDisplay::Present(const std::uint8_t* pixels, int pitch) {
-  if (!texture_ || pixels == nullptr) return;
+void SdlDisplay::FitToOutput() {
+  if (!texture_) return;
   // A scaled picture is smoothed; one shown 1:1 is copied as it is, which costs a software
   // renderer far less.
   int output_width = 0, output_height = 0, width = 0, height = 0;
   SDL_GetRendererOutputSize(renderer_.get(), &output_width, &output_height);
   SDL_QueryTexture(texture_.get(), nullptr, nullptr, &width, &height);
   const bool one_to_one = std::min(output_width * height, output_height * width) == width * height;
-  const SDL_ScaleMode mode = one_to_one ? SDL_ScaleModeNearest : SDL_ScaleModeLinear;
-  if (mode != scale_mode_) {
-    SDL_SetTextureScaleMode(texture_.get(), mode);
-    scale_mode_ = mode;
-  }
+  SDL_SetTextureScaleMode(texture_.get(), one_to_one ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+
+  SDL_RendererInfo info{};
+  SDL_DisplayMode mode{};
+  const int display_index = SDL_GetWindowDisplayIndex(window_.get());
+  const bool waits = SDL_GetRendererInfo(renderer_.get(), &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+  // 0 where the system does not tell the refresh.
+  vsync_refresh_hz_ = waits && display_index >= 0 && SDL_GetCurrentDisplayMode(display_index, &mode) == 0
+                          ? mode.refresh_rate
+                          : 0.0;
+  LogDetail("video: " + std::to_string(width) + "x" + std::to_string(height) + " shown in " +
+            std::to_string(output_width) + "x" + std::to_string(output_height) + (one_to_one ? " 1:1" : " scaled") +
+            ", vsync refresh " + (vsync_refresh_hz_ > 0 ? std::to_string(mode.refresh_rate) + " Hz" : "none or unknown"));
+}
+
+void SdlDisplay::Present(const std::uint8_t* pixels, int pitch) {
+  if (!texture_ || pixels == nullptr) return;
   SDL_UpdateTexture(texture_.get(), nullptr, pixels, pitch);
   SDL_RenderClear(renderer_.get());
   SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, nullptr);
   SDL_RenderPresent(renderer_.get());
-}
-
-double SdlDisplay::VsyncRefreshHz() const {
-  SDL_RendererInfo info{};
-  if (!texture_ || SDL_GetRendererInfo(renderer_.get(), &info) != 0 ||
-      (info.flags & SDL_RENDERER_PRESENTVSYNC) == 0) {
-    return 0.0;
-  }
-  SDL_DisplayMode mode{};
-  const int display_index = SDL_GetWindowDisplayIndex(window_.get());
-  if (display_index < 0 || SDL_GetCurrentDisplayMode(display_index, &mode) != 0) return 0.0;
-  return mode.refresh_rate;  // 0 where the system does not tell
 }
 
 bool SdlDisplay::PollWindowEvent(WindowEvent& event) {
@@ -239,9 +226,11 @@ bool SdlDisplay::PollWindowEvent(WindowEvent& event) {
     DropExcessInputEvents();
   }
   bool toggle = false;
+  bool output_changed = false;
   {
     const std::lock_guard lock(events_mutex_);
     std::swap(toggle, toggle_requested_);
+    std::swap(output_changed, output_changed_);
   }
   if (toggle) {
     // A window goes back to the size the player left it at.
@@ -249,6 +238,7 @@ bool SdlDisplay::PollWindowEvent(WindowEvent& event) {
     full_screen_ = !full_screen_;
     if (texture_) ApplyFullScreen();
   }
+  if (output_changed) FitToOutput();
   const std::lock_guard lock(events_mutex_);
   if (events_.empty()) return false;
   event = events_.front();
@@ -268,6 +258,12 @@ int SdlDisplay::WatchEvent(void* self, SDL_Event* event) {
         case SDL_WINDOWEVENT_CLOSE: display.Record(WindowEvent::kCloseRequested); break;
         case SDL_WINDOWEVENT_FOCUS_GAINED: display.Record(WindowEvent::kFocusGained); break;
         case SDL_WINDOWEVENT_FOCUS_LOST: display.Record(WindowEvent::kFocusLost); break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_DISPLAY_CHANGED: {
+          const std::lock_guard lock(display.events_mutex_);
+          display.output_changed_ = true;
+          break;
+        }
         default: break;
       }
       break;

@@ -45,15 +45,13 @@ class SdlDisplay final : public Display {
   void CloseScreen() override;
   void RestoreScreen() override;
   void Present(const std::uint8_t* pixels, int pitch) override;
-  double VsyncRefreshHz() const override;
+  double VsyncRefreshHz() const override { return vsync_refresh_hz_; }
   bool PollWindowEvent(WindowEvent& event) override;
   void ShowCursor(bool visible) override;
 
   // The window's SDL identifier (0 until it exists), for the input devices that belong to it.
   std::uint32_t window_id() const { return window_id_; }
 
-  // Whether an open screen covers the desktop (false: it plays in a window).
-  bool full_screen() const { return full_screen_; }
   // Counts the times input events were lost because more came between two frames than the
   // queue keeps; a reader that sees it change takes the key and button state from SDL.
   std::uint64_t input_overflows() const { return input_overflows_; }
@@ -64,6 +62,8 @@ class SdlDisplay final : public Display {
   void DropExcessInputEvents();
   // Covers the desktop, or goes back to a window of the size it had.
   void ApplyFullScreen();
+  // Follows the window's size and display: how the frame is scaled, the refresh it waits for.
+  void FitToOutput();
 
   // Declaration order is release order reversed: texture, renderer, window, then the
   // video references that keep SDL up beneath them.
@@ -72,12 +72,13 @@ class SdlDisplay final : public Display {
   std::mutex events_mutex_;  // SDL calls the watch on whichever thread pushes an event
   std::deque<WindowEvent> events_;
   bool toggle_requested_ = false;  // Alt+Enter was pressed
+  bool output_changed_ = false;    // the window changed its size or display
   std::optional<sdl::EventWatch> watch_;  // feeds events_ while the window exists
   sdl::WindowPtr window_;
   std::uint32_t window_id_ = 0;
   sdl::RendererPtr renderer_;
   sdl::TexturePtr texture_;  // exists exactly while a screen is open
-  SDL_ScaleMode scale_mode_ = SDL_ScaleModeNearest;
+  double vsync_refresh_hz_ = 0.0;
   bool full_screen_;
   int window_width_ = 0;  // the window's size when it is not full screen
   int window_height_ = 0;

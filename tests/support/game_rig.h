@@ -1,22 +1,25 @@
 #pragma once
 
 // A whole game on the headless backends (manual clock, in-memory display, scripted input,
-// recording sound), with the file system and movie player chosen by the caller. Shared by
-// the fault tests, the soak program and the benchmarks.
+// recording sound, scripted dialogs), with the file system and movie player chosen by the
+// caller, recorded into a replay file when one is named. Shared by the game and fault tests,
+// the replay tests, the soak program and the benchmarks.
 
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "game/game.h"
-#include "input/direct_input.h"
+#include "game/media_stack.h"
+#include "game/replay.h"
 #include "platform/headless/headless_display.h"
 #include "platform/headless/headless_input.h"
-#include "platform/null/manual_clock.h"
 #include "platform/headless/recording_audio.h"
 #include "platform/headless/recording_movies.h"
 #include "platform/headless/scripted_dialogs.h"
+#include "platform/null/manual_clock.h"
 
 namespace grumbol::testing {
 
@@ -28,14 +31,18 @@ inline const std::set<std::string> kGameMovies{"GFX\\Movie1.qzm", "GFX\\Movie2.q
 struct GameRig {
   // `answers` are the texts the name dialog gets, one per time it is shown.
   GameRig(bool sound_device, platform::FileSystem& file_system, platform::MoviePlayer& player,
-          std::vector<std::string> answers, std::uint32_t start_tick = 4242)
+          std::vector<std::string> answers, std::uint32_t start_tick = 4242, const std::string& replay = "")
       : clock(start_tick),
         audio(sound_device),
-        files(file_system),
-        sprites(screen, file_system),
-        sounds(screen, file_system, audio),
-        movies(screen, player),
-        dialogs(std::move(answers)) {}
+        dialogs(std::move(answers)),
+        stack(clock, display, input, audio, player, dialogs, file_system),
+        recorder(replay.empty() ? nullptr
+                                : std::make_unique<game::ReplayRecorder>(
+                                      live, stack.random,
+                                      file_system.Open(replay, platform::FileAccess::kWrite,
+                                                       platform::FileDisposition::kCreateAlways))) {
+    if (recorder) recorder->Watch(game.state());
+  }
 
   bool Start() {
     std::ostringstream errors;
@@ -58,21 +65,14 @@ struct GameRig {
   platform::HeadlessDisplay display{clock};
   platform::HeadlessInput input;
   platform::RecordingAudioSystem audio;
-  ScratchText scratch;
-  RandomGenerator random{clock};
-  TextDrawing text;
-  DataFiles files;
-  Screen screen{display, clock};
-  Sprites sprites;
-  Sounds sounds;
-  Movies movies;
-  DirectInput direct_input{input};
-  Keyboard keyboard{direct_input, screen};
-  Mouse mouse{direct_input, screen};
-  game::LiveInput player{keyboard, mouse};
   platform::ScriptedDialogs dialogs;
-  MessageDialogs message_dialogs{dialogs};
-  game::Media media{screen, sprites, text, sounds, movies, keyboard, mouse, player, files, message_dialogs, random, clock, scratch};
+  game::MediaStack stack;
+  Screen& screen = stack.screen;
+  Keyboard& keyboard = stack.keyboard;
+  Mouse& mouse = stack.mouse;
+  game::LiveInput live{keyboard, mouse};
+  std::unique_ptr<game::ReplayRecorder> recorder;  // when the game is recorded
+  game::Media media = stack.For(recorder ? static_cast<game::PlayerInput&>(*recorder) : live);
   game::Game game{media};
 };
 

@@ -71,21 +71,9 @@ bool GameHasFocus() {
 
 void PressAltEnter() { RunShell("xdotool keydown Alt_L keydown Return && sleep 0.1 && xdotool keyup Return keyup Alt_L"); }
 
-// Answers the first box, enters the name and waits for the game to be under way.
-void StartGame(GameProcess& game, const std::string& name) {
-  ASSERT_TRUE(game.Started());
-  ASSERT_TRUE(WaitForWindow("Daromir Grumbol Game"));
-  HoldKey("Return");
-  ASSERT_TRUE(game.EnterName(name));
-  ASSERT_TRUE(Drawing("desktop_start"));
-}
-
 void EndGame(GameProcess& game) {
   ASSERT_TRUE(GameHasFocus());
-  HoldKey("Escape");
-  ASSERT_TRUE(WaitForWindow("Game Over"));
-  HoldKey("Return");
-  EXPECT_EQ(game.WaitForExit(), 0);
+  EXPECT_EQ(game.End(), 0);
 }
 
 TEST(XDesktop, DialogsComeUpCentredWithTheirFrames) {
@@ -98,8 +86,7 @@ TEST(XDesktop, DialogsComeUpCentredWithTheirFrames) {
   EXPECT_TRUE(Eventually("desktop_name_dialog", [](const Screenshot& shot) {
     return Centred(shot) && Lit(shot).bottom - Lit(shot).top + 1 > 130;  // the client area and a title bar
   }));
-  RunShell("xdotool type --delay 30 Rahmen");
-  HoldKey("Return");
+  ASSERT_TRUE(game.EnterName("Rahmen"));
   ASSERT_TRUE(Drawing("desktop_playing"));
   HoldKey("Escape");
   ASSERT_TRUE(WaitForWindow("Game Over"));
@@ -113,7 +100,7 @@ constexpr Box kOverlayTop{40, 30, 220, 170}, kOverlayBottom{40, 620, 220, 760};
 
 TEST(XDesktop, AnotherWindowTakingTheFocusForTwoSecondsLeavesTheGameGoingOn) {
   GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX);
-  StartGame(game, "Fokus");
+  ASSERT_TRUE(game.Begin("Fokus"));
 
   // Key 1 is held as the other window takes the focus, and let go over that window.
   const Screenshot plain("desktop_focus_plain");
@@ -167,7 +154,7 @@ TEST(XDesktop, AnotherWindowTakingTheFocusForTwoSecondsLeavesTheGameGoingOn) {
 // On a 1280x1024 desktop: the 1024x768 picture fills a 4:3 area with black bars.
 TEST(XDesktopLarge, PlaysInAWindowScaledAndSwitchesToFullScreenAndBack) {
   GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX, {"--window"});
-  StartGame(game, "Fenster");
+  ASSERT_TRUE(game.Begin("Fenster"));
 
   // A window of the picture's own size, shown 1:1 inside its frame on the desktop.
   Box window;

@@ -74,10 +74,7 @@ TEST(Program, AnswersHelpVersionAndScoresAndRefusesWhatItDoesNotKnow) {
 TEST(XFault, FocusLostWhileStoppedAndRegainedLeavesTheGameWholeAndGoingOn) {
   GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX);
   ASSERT_TRUE(game.Started());
-  ASSERT_TRUE(WaitForWindow("Daromir Grumbol Game"));
-  HoldKey("Return");
-  ASSERT_TRUE(game.EnterName("Fokus"));
-  ASSERT_TRUE(Drawing("focus_regained_before"));
+  ASSERT_TRUE(game.Begin("Fokus"));
   const Screenshot before("focus_regained_before");
   ASSERT_TRUE(before.Taken());
 
@@ -98,10 +95,7 @@ TEST(XFault, FocusLostWhileStoppedAndRegainedLeavesTheGameWholeAndGoingOn) {
       << "the background is not as it was";
   EXPECT_NE(RunShell("xdotool search --name '^Game Over$' >/dev/null"), 0);
 
-  HoldKey("Escape");
-  ASSERT_TRUE(WaitForWindow("Game Over"));
-  HoldKey("Return");
-  EXPECT_EQ(game.WaitForExit(), 0);
+  EXPECT_EQ(game.End(), 0);
   EXPECT_EQ(game.Record(), "Fokus: 0\r\n");
 }
 
@@ -112,14 +106,8 @@ TEST(XFault, NoSoundOutputIsSaidOnceAndTheGamePlaysSilently) {
   testing::WriteFileBytes(conf.File("alsoft.conf"), "[general]\ndrivers=none-here\n");
   GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX, {}, {"ALSOFT_CONF=" + conf.File("alsoft.conf")});
   ASSERT_TRUE(game.Started());
-  ASSERT_TRUE(WaitForWindow("Daromir Grumbol Game"));
-  HoldKey("Return");
-  ASSERT_TRUE(game.EnterName("Still"));
-  ASSERT_TRUE(Drawing("no_sound"));
-  HoldKey("Escape");
-  ASSERT_TRUE(WaitForWindow("Game Over"));
-  HoldKey("Return");
-  EXPECT_EQ(game.WaitForExit(), 0);
+  ASSERT_TRUE(game.Begin("Still"));
+  EXPECT_EQ(game.End(), 0);
   EXPECT_EQ(game.Errors(), "grumbol: no sound output; playing silently\n");
   EXPECT_EQ(game.Record(), "Still: 0\r\n");
 }

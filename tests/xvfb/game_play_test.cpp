@@ -72,10 +72,7 @@ TEST(XGame, AReplayIsShownUntilTheLiveEscapeAndKeepsNoRecord) {
   ASSERT_TRUE(game.Started());
   ASSERT_TRUE(Drawing("replay"));
   EXPECT_NE(RunShell("xdotool search --name '^Daromir Grumbol Game$' >/dev/null"), 0);
-  HoldKey("Escape");
-  ASSERT_TRUE(WaitForWindow("Game Over"));
-  HoldKey("Return");
-  EXPECT_EQ(game.WaitForExit(), 0);
+  EXPECT_EQ(game.End(), 0);
   EXPECT_FALSE(std::filesystem::exists(game.folder() / "GFX" / "Vusk.qzc"));
 }
 

@@ -137,6 +137,19 @@ bool GameProcess::EnterName(const std::string& name) {
   return true;
 }
 
+bool GameProcess::Begin(const std::string& name) {
+  if (!WaitForWindow("Daromir Grumbol Game")) return false;
+  HoldKey("Return");
+  return EnterName(name) && Drawing("begin_" + name);
+}
+
+int GameProcess::End() {
+  HoldKey("Escape");
+  if (!WaitForWindow("Game Over")) return -1;
+  HoldKey("Return");
+  return WaitForExit();
+}
+
 bool GameProcess::Freeze() { return pid_ > 0 && kill(pid_, SIGSTOP) == 0; }
 bool GameProcess::Thaw() { return pid_ > 0 && kill(pid_, SIGCONT) == 0; }
 

@@ -78,6 +78,10 @@ class GameProcess {
   bool Started() const { return pid_ > 0; }
   // Types the name into the name dialog and confirms it.
   bool EnterName(const std::string& name);
+  // Answers the first box, enters the name and waits until the fish swim.
+  bool Begin(const std::string& name);
+  // Escape, and the "Game Over" box answered: the exit status (-1 when it did not come to it).
+  int End();
   // Stops and continues the game process (SIGSTOP, SIGCONT); whether the signal went out.
   bool Freeze();
   bool Thaw();
