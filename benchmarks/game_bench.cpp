@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/posix/posix_file_system.h"
-#include "platform/sdl/gst_movie_player.h"
+#include "platform/gstreamer/gst_movie_player.h"
 #include "tests/support/game_rig.h"
 #include "tests/support/working_dir.h"
 

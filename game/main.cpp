@@ -27,9 +27,9 @@
 #include "platform/mapped_file_system.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/system_clock.h"
-#include "platform/sdl/gst_movie_player.h"
-#include "platform/sdl/gtk_dialogs.h"
-#include "platform/sdl/openal_audio.h"
+#include "platform/gstreamer/gst_movie_player.h"
+#include "platform/gtk/gtk_dialogs.h"
+#include "platform/openal/openal_audio.h"
 #include "platform/sdl/sdl_display.h"
 #include "platform/sdl/sdl_input.h"
 

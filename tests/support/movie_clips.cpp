@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "platform/sdl/gst_handles.h"
+#include "platform/gstreamer/gst_handles.h"
 
 namespace grumbol::testing {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/sdl/gtk_dialogs.h"
+#include "platform/gtk/gtk_dialogs.h"
 #include "runtime/dialogs.h"
 #include "tests/xvfb/screenshot.h"
 

@@ -5,7 +5,7 @@
 
 #include "audio/movies.h"
 #include "platform/posix/system_clock.h"
-#include "platform/sdl/gst_movie_player.h"
+#include "platform/gstreamer/gst_movie_player.h"
 #include "platform/sdl/sdl_display.h"
 #include "tests/support/movie_clips.h"
 #include "tests/support/temp_dir.h"

@@ -5,10 +5,9 @@ set(sound_capture ${CMAKE_CURRENT_BINARY_DIR}/sound_capture.wav)
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/sound_capture.conf
   "[general]\ndrivers = wave\nfrequency = 44100\nchannels = stereo\nsample-type = int16\n"
   "dither = false\noutput-limiter = false\n[wave]\nfile = ${sound_capture}\n")
-add_executable(sound_playback_test sound_playback_test.cpp ../support/wave_writer.cpp
-  ../support/temp_dir.cpp)
+add_executable(sound_playback_test sound_playback_test.cpp)
 target_link_libraries(sound_playback_test PRIVATE grumbol_audio grumbol_platform_sdl
-  grumbol_platform_posix GTest::gtest_main)
+  grumbol_platform_openal grumbol_test_support GTest::gtest_main)
 add_test(NAME xvfb.sound_playback
   COMMAND ${CMAKE_COMMAND} -E env ALSOFT_CONF=${CMAKE_CURRENT_BINARY_DIR}/sound_capture.conf
           GRUMBOL_SOUND_CAPTURE=${sound_capture} ${with_xvfb} $<TARGET_FILE:sound_playback_test>)
@@ -17,5 +16,6 @@ set_tests_properties(xvfb.sound_playback PROPERTIES LABELS xvfb TIMEOUT 120)
 # The latency probe, run by hand (see sound_latency.cpp); the null driver mixes in real time
 # where there is no sound card.
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/sound_latency.conf "[general]\ndrivers = null\n")
-add_executable(sound_latency sound_latency.cpp ../support/wave_writer.cpp)
-target_link_libraries(sound_latency PRIVATE grumbol_audio grumbol_platform_sdl grumbol_platform_posix)
+add_executable(sound_latency sound_latency.cpp)
+target_link_libraries(sound_latency PRIVATE grumbol_audio grumbol_platform_openal grumbol_platform_headless
+  grumbol_test_support)

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "audio/sounds.h"
-#include "platform/sdl/openal_audio.h"
+#include "platform/openal/openal_audio.h"
 #include "tests/support/headless_screen.h"
 #include "tests/support/wave_writer.h"
 

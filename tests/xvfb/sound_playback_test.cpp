@@ -12,7 +12,7 @@
 #include "audio/sounds.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/system_clock.h"
-#include "platform/sdl/openal_audio.h"
+#include "platform/openal/openal_audio.h"
 #include "platform/sdl/sdl_display.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wave_writer.h"

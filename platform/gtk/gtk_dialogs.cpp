@@ -1,4 +1,4 @@
-#include "platform/sdl/gtk_dialogs.h"
+#include "platform/gtk/gtk_dialogs.h"
 
 #include <gtk/gtk.h>
 

@@ -1,4 +1,4 @@
-#include "platform/sdl/openal_audio.h"
+#include "platform/openal/openal_audio.h"
 
 #include <AL/al.h>
 #include <AL/alc.h>

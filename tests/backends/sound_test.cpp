@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/sdl/openal_audio.h"
+#include "platform/openal/openal_audio.h"
 #include "tests/support/headless_screen.h"
 #include "tests/support/wave_writer.h"
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/sdl/gst_movie_player.h"
+#include "platform/gstreamer/gst_movie_player.h"
 #include "tests/support/headless_screen.h"
 #include "tests/support/movie_clips.h"
 #include "tests/support/temp_dir.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "audio/wave_file.h"
-#include "platform/sdl/gst_movie_player.h"
+#include "platform/gstreamer/gst_movie_player.h"
 #include "tests/support/temp_dir.h"
 #include "video/bmp_loader.h"
 

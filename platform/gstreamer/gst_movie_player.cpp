@@ -1,4 +1,4 @@
-#include "platform/sdl/gst_movie_player.h"
+#include "platform/gstreamer/gst_movie_player.h"
 
 #include <gst/app/gstappsink.h>
 #include <gst/video/video.h>

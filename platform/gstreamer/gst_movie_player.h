@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/movie_player.h"
-#include "platform/sdl/gst_handles.h"
+#include "platform/gstreamer/gst_handles.h"
 
 namespace grumbol::platform {
 
