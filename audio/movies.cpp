@@ -29,20 +29,20 @@ std::optional<std::uint32_t> Pack(PixelLayout layout, std::uint32_t b, std::uint
 
 }  // namespace
 
-Movies::Movies(Screen& screen, platform::MoviePlayer& player) : screen_(screen), player_(player) {}
+Movies::Movies(Window& window, platform::MoviePlayer& player) : window_(window), player_(player) {}
 
 Movies::~Movies() {
   EndMovies();
-  if (overlay_set_) screen_.SetFrameOverlay(nullptr);
+  if (overlay_set_) window_.SetFrameOverlay(nullptr);
 }
 
 int Movies::StartMovies() {
   started_ = true;
-  if (!screen_.OpenDirectDraw()) return 0;
+  if (!window_.AcquireVideo()) return 0;
   if (!slots_) slots_.emplace(kMovieSlotGrowth, [this](SlotId id) { FreeMovieSlot(id); });
   // Like COM's initialisation, its result is not looked at: loads fail without it.
   player_.Start();
-  screen_.SetFrameOverlay(this);
+  window_.SetFrameOverlay(this);
   overlay_set_ = true;
   return 1;
 }
@@ -112,7 +112,7 @@ void Movies::EndMovies() {
   if (slots_) {
     for (SlotId id : slots_->IdsInVisitOrder()) FreeMovieSlot(id);
   }
-  screen_.CloseDirectDraw();
+  window_.ReleaseVideo();
 }
 
 void Movies::CollectPictures() {

@@ -9,7 +9,7 @@
 #include "audio/volume_table.h"
 #include "platform/movie_player.h"
 #include "runtime/slot_table.h"
-#include "video/screen.h"
+#include "runtime/window.h"
 
 namespace grumbol {
 
@@ -27,7 +27,7 @@ struct MovieRecord {
 // or was stopped keeps showing its last picture until it is played again.
 class Movies final : public FrameOverlay {
  public:
-  Movies(Screen& screen, platform::MoviePlayer& player);
+  Movies(Window& window, platform::MoviePlayer& player);
   ~Movies() override;
   Movies(const Movies&) = delete;
   Movies& operator=(const Movies&) = delete;
@@ -62,7 +62,7 @@ class Movies final : public FrameOverlay {
   // Fills shown_ with the pictures shown now, the most recently played last.
   void CollectPictures();
 
-  Screen& screen_;
+  Window& window_;
   platform::MoviePlayer& player_;
   bool started_ = false;
   bool overlay_set_ = false;

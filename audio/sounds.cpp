@@ -31,8 +31,8 @@ std::optional<DeviceSound> DecodeWithDecoder(SoundDecoder& decoder) {
 
 }  // namespace
 
-Sounds::Sounds(Screen& screen, platform::FileSystem& file_system, platform::AudioSystem& audio)
-    : screen_(screen),
+Sounds::Sounds(Window& window, platform::FileSystem& file_system, platform::AudioSystem& audio)
+    : window_(window),
       file_system_(file_system),
       audio_(audio),
       slots_(kSoundSlotsStep, [this](SlotId id) { FreeSoundSlot(id); }) {}
@@ -42,7 +42,7 @@ Sounds::~Sounds() { EndSound(); }
 int Sounds::StartSound() {
   started_ = true;
   if (!volume_table_) volume_table_.emplace();
-  if (screen_.CreateScreenWindow() == 0) return 0;
+  if (window_.CreateScreenWindow() == 0) return 0;
   if (device_) return 1;
   device_ = audio_.OpenDefaultDevice();
   return device_ ? 1 : 0;

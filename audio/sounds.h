@@ -11,7 +11,7 @@
 #include "platform/audio_device.h"
 #include "platform/file_system.h"
 #include "runtime/slot_table.h"
-#include "video/screen.h"
+#include "runtime/window.h"
 
 namespace grumbol {
 
@@ -53,7 +53,7 @@ class Sounds {
   // Decoded sounds larger than this are cut.
   static constexpr std::int64_t kMaxDecodedBytes = 64'000'000;
 
-  Sounds(Screen& screen, platform::FileSystem& file_system, platform::AudioSystem& audio);
+  Sounds(Window& window, platform::FileSystem& file_system, platform::AudioSystem& audio);
   ~Sounds();
   Sounds(const Sounds&) = delete;
   Sounds& operator=(const Sounds&) = delete;
@@ -84,7 +84,7 @@ class Sounds {
  private:
   std::int32_t PlayExtraVoice(SoundSlot& record, bool looping);
 
-  Screen& screen_;
+  Window& window_;
   platform::FileSystem& file_system_;
   platform::AudioSystem& audio_;
   std::unique_ptr<platform::AudioDevice> device_;

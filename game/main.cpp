@@ -20,7 +20,7 @@
 #include "game/media_stack.h"
 #include "game/replay.h"
 #include "game/score_list.h"
-#include "input/direct_input.h"
+#include "input/input_service.h"
 #include "input/keyboard.h"
 #include "input/mouse.h"
 #include "platform/log.h"

@@ -28,7 +28,7 @@ struct MediaStack {
         sprites(screen, file_system),
         sounds(screen, file_system, audio_system),
         movies(screen, movie_player),
-        direct_input(input_system) {}
+        input_service(input_system) {}
 
   Media For(PlayerInput& input) {
     return {screen, sprites, text, sounds, movies, keyboard, mouse, input, files, dialogs, random, clock, scratch};
@@ -44,9 +44,9 @@ struct MediaStack {
   Sprites sprites;
   Sounds sounds;
   Movies movies;
-  DirectInput direct_input;
-  Keyboard keyboard{direct_input, screen};
-  Mouse mouse{direct_input, screen};
+  InputService input_service;
+  Keyboard keyboard{input_service, screen};
+  Mouse mouse{input_service, screen};
 };
 
 // The stack on no backends at all: the game runs its rules, shows and plays nothing, reads no

@@ -2,7 +2,8 @@
 
 namespace grumbol::game {
 
-// The key positions the game reads, as scan codes of the DirectInput set.
+// The key positions the game reads. The DIK_ codes are the PC keyboard's set-1 scan codes
+// (extended keys with 0x80 added), so a code names a key's place, not its label.
 enum ScanCode : int {
   DIK_ESCAPE = 1,
   DIK_1 = 2,

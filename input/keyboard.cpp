@@ -2,20 +2,20 @@
 
 namespace grumbol {
 
-Keyboard::Keyboard(DirectInput& input, Screen& screen) : input_(input), screen_(screen) {
-  screen_.SetKeyboardStarter([this] { return StartKeyboard(); });
+Keyboard::Keyboard(InputService& input, Window& window) : input_(input), window_(window) {
+  window_.AddObserver(this);
 }
 
 Keyboard::~Keyboard() {
-  screen_.SetKeyboardStarter(nullptr);
+  window_.RemoveObserver(this);
   EndKeyboard();
 }
 
 int Keyboard::StartKeyboard() {
-  platform::InputSystem* system = input_.OpenDirectInput();
+  platform::InputSystem* system = input_.Open();
   // One reference per keyboard however often it is started, so that EndKeyboard's one
   // close lets the service go.
-  if (started_) input_.CloseDirectInput();
+  if (started_) input_.Close();
   started_ = true;
   if (system == nullptr) return 0;
   if (state_ != State::kNoDevice) return 1;
@@ -57,7 +57,7 @@ void Keyboard::EndKeyboard() {
   device_.reset();
   state_ = State::kNoDevice;
   started_ = false;
-  input_.CloseDirectInput();
+  input_.Close();
 }
 
 }  // namespace grumbol

@@ -2,15 +2,15 @@
 
 #include <memory>
 
-#include "input/direct_input.h"
+#include "input/input_service.h"
 #include "platform/input_device.h"
-#include "video/screen.h"
+#include "runtime/window.h"
 
 namespace grumbol {
 
-// A snapshot of every key, taken once per frame, asked by DirectInput scan code (a key's
+// A snapshot of every key, taken once per frame, asked by key code (a key's
 // position, not the character printed on it).
-class Keyboard {
+class Keyboard final : public WindowObserver {
  public:
   enum class State {
     kNoDevice = 0,
@@ -18,9 +18,9 @@ class Keyboard {
     kReadable = 2,      // the last poll read the keys
   };
 
-  // Registers the keyboard start that the screen's StartVideo runs.
-  Keyboard(DirectInput& input, Screen& screen);
-  ~Keyboard();
+  // The keyboard starts with the window's video (see OnVideoStarting).
+  Keyboard(InputService& input, Window& window);
+  ~Keyboard() override;
   Keyboard(const Keyboard&) = delete;
   Keyboard& operator=(const Keyboard&) = delete;
 
@@ -35,9 +35,11 @@ class Keyboard {
 
   State state() const { return state_; }
 
+  bool OnVideoStarting() override { return StartKeyboard() != 0; }
+
  private:
-  DirectInput& input_;
-  Screen& screen_;
+  InputService& input_;
+  Window& window_;
   std::unique_ptr<platform::KeyboardDevice> device_;
   bool started_ = false;
   State state_ = State::kNoDevice;

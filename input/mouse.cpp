@@ -16,18 +16,18 @@ int Clamp(int position, int delta, int size) {
 
 }  // namespace
 
-Mouse::Mouse(DirectInput& input, Screen& screen) : input_(input), screen_(screen) {
-  screen_.AddObserver(this);
+Mouse::Mouse(InputService& input, Window& window) : input_(input), window_(window) {
+  window_.AddObserver(this);
 }
 
 Mouse::~Mouse() {
-  screen_.RemoveObserver(this);
+  window_.RemoveObserver(this);
   EndMouse();
 }
 
 int Mouse::StartMouse() {
-  platform::InputSystem* system = input_.OpenDirectInput();
-  if (started_) input_.CloseDirectInput();  // one reference per mouse
+  platform::InputSystem* system = input_.Open();
+  if (started_) input_.Close();  // one reference per mouse
   started_ = true;
   if (system == nullptr) return 0;
   device_.reset();
@@ -48,8 +48,8 @@ int Mouse::PollMouse() {
   delta_x_ = delta_y_ = delta_wheel_ = 0;
   if (!device_) return 0;
   // With no screen open there is nothing to point at and no size to keep the pointer in.
-  const bool screen_open = screen_.screen_width() > 0 && screen_.screen_height() > 0;
-  if (suspended_ || screen_.ScreenHasFocus() == 0 || !screen_open) {
+  const bool screen_open = window_.screen_width() > 0 && window_.screen_height() > 0;
+  if (suspended_ || window_.ScreenHasFocus() == 0 || !screen_open) {
     device_->Unacquire();
     return 0;
   }
@@ -62,7 +62,7 @@ int Mouse::PollMouse() {
       buttons_[0] = buttons_[1] = 0;
       return 0;
     case platform::MouseReadResult::kNotAcquired:
-      if (screen_.ScreenHasFocus() != 0) device_->Acquire();
+      if (window_.ScreenHasFocus() != 0) device_->Acquire();
       return 0;
     case platform::MouseReadResult::kFailed: return 0;
   }
@@ -80,8 +80,8 @@ int Mouse::PollMouse() {
       case MouseObject::kButton4: break;
     }
   }
-  x_ = Clamp(x_, delta_x_, screen_.screen_width());
-  y_ = Clamp(y_, delta_y_, screen_.screen_height());
+  x_ = Clamp(x_, delta_x_, window_.screen_width());
+  y_ = Clamp(y_, delta_y_, window_.screen_height());
   return 1;
 }
 
@@ -109,7 +109,7 @@ void Mouse::EndMouse() {
   if (!started_) return;
   device_.reset();  // the device gives the pointer back as it goes
   started_ = false;
-  input_.CloseDirectInput();
+  input_.Close();
 }
 
 void Mouse::OnDeactivated() {

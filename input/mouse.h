@@ -3,21 +3,21 @@
 #include <array>
 #include <memory>
 
-#include "input/direct_input.h"
+#include "input/input_service.h"
 #include "platform/input_device.h"
-#include "video/screen.h"
+#include "runtime/window.h"
 
 namespace grumbol {
 
 // The pointer the game aims with: the running sum of the mouse's relative movement, one
 // pixel per unit, from the top-left corner and kept inside the open screen; plus the
 // movement of the last poll and three buttons.
-class Mouse final : public ScreenObserver {
+class Mouse final : public WindowObserver {
  public:
   // Events the device keeps between two polls; more make that poll's batch lost.
   static constexpr int kBufferRecords = 24;
 
-  Mouse(DirectInput& input, Screen& screen);
+  Mouse(InputService& input, Window& window);
   ~Mouse() override;
   Mouse(const Mouse&) = delete;
   Mouse& operator=(const Mouse&) = delete;
@@ -51,8 +51,8 @@ class Mouse final : public ScreenObserver {
  private:
   void SetUpDevice();
 
-  DirectInput& input_;
-  Screen& screen_;
+  InputService& input_;
+  Window& window_;
   std::unique_ptr<platform::MouseDevice> device_;
   bool started_ = false;
   bool set_up_ = false;

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "platform/pixel_layout.h"
 
 namespace grumbol::platform {
 
@@ -29,9 +32,10 @@ class Display {
   virtual bool HasWindow() const = 0;
 
   // Shows the window full screen with frames of width x height at the given depth and sets
-  // its title. Returns the pixel layout of the frames it takes (a PixelLayout value), or 0
-  // when the screen cannot be opened.
-  virtual int OpenScreen(int width, int height, int depth, const std::string& title) = 0;
+  // its title. Returns the pixel layout of the frames it takes; none when the screen cannot
+  // be opened.
+  virtual std::optional<PixelLayout> OpenScreen(int width, int height, int depth,
+                                                const std::string& title) = 0;
   // Gives the display back to the desktop and hides the window. Harmless when not open.
   virtual void CloseScreen() = 0;
   // Sets the screen up again after the program got the focus back.

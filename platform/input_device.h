@@ -10,8 +10,8 @@
 
 namespace grumbol::platform {
 
-// One byte per key, indexed by the DirectInput scan code (the key's position on the
-// keyboard); bit 0x80 is set while the key is down.
+// One byte per key, indexed by the key's code (its position on the keyboard, see
+// game/scan_codes.h); bit 0x80 is set while the key is down.
 using KeyStates = std::array<std::uint8_t, 256>;
 inline constexpr std::uint8_t kKeyDownBit = 0x80;
 

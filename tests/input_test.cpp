@@ -39,9 +39,9 @@ struct Rig : testing::HeadlessScreen {
   }
 
   HeadlessInput input;
-  DirectInput direct_input{input};
-  Keyboard keyboard{direct_input, screen};
-  Mouse mouse{direct_input, screen};
+  InputService input_service{input};
+  Keyboard keyboard{input_service, screen};
+  Mouse mouse{input_service, screen};
 };
 
 TEST(Keyboard, GoesThroughItsStatesAndReadsHeldKeysEveryFrame) {
@@ -99,10 +99,10 @@ TEST(Input, FailedStartsAnswerZeroAndTouchNothing) {
     EXPECT_EQ(rig.mouse.StartMouse(), 0);
     EXPECT_EQ(rig.mouse.PollMouse(), 0);
     rig.mouse.SuspendMouse(1);
-    EXPECT_EQ(rig.direct_input.users(), 2);
+    EXPECT_EQ(rig.input_service.users(), 2);
     rig.mouse.EndMouse();
     rig.keyboard.EndKeyboard();
-    EXPECT_EQ(rig.direct_input.users(), 0);
+    EXPECT_EQ(rig.input_service.users(), 0);
   }
 }
 

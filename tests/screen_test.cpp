@@ -12,9 +12,15 @@ using platform::HeadlessDisplay;
 using platform::ManualClock;
 using platform::WindowEvent;
 
-struct CountingObserver : ScreenObserver {
+struct CountingObserver : WindowObserver {
+  int video_starts = 0;
+  bool keyboard_starts = true;  // the answer to a video start, as the keyboard's
   int released = 0;
   int deactivated = 0;
+  bool OnVideoStarting() override {
+    ++video_starts;
+    return keyboard_starts;
+  }
   void OnScreenReleased() override { ++released; }
   void OnDeactivated() override { ++deactivated; }
 };
@@ -36,10 +42,8 @@ struct ScreenFixture {
 
 TEST(Screen, StartsAndOpensTheGamesScreen) {
   ScreenFixture f;
-  int keyboard_starts = 0;
-  f.screen.SetKeyboardStarter([&] { return ++keyboard_starts; });
   ASSERT_NE(f.screen.StartVideo(), 0);
-  EXPECT_EQ(keyboard_starts, 1);
+  EXPECT_EQ(f.observer.video_starts, 1);
   ASSERT_EQ(f.screen.EnterScreenMode(1024, 768, 32, "Grumbol"), 1);
   EXPECT_EQ(f.display.title(), "Grumbol");
   EXPECT_EQ(f.screen.layout(), PixelLayout::kX8R8G8B8);
@@ -70,7 +74,7 @@ TEST(Screen, FailsCleanlyWithoutADisplayOrAKeyboard) {
   no_display.screen.EndVideo();
 
   ScreenFixture no_keyboard;
-  no_keyboard.screen.SetKeyboardStarter([] { return 0; });
+  no_keyboard.observer.keyboard_starts = false;
   EXPECT_EQ(no_keyboard.screen.StartVideo(), 0);
 }
 
@@ -167,11 +171,11 @@ TEST(Screen, VideoSystemStaysUpWhileAnyUserHoldsIt) {
   ScreenFixture f;
   f.screen.StartVideo();
   const int window_and_screen = f.display.video_system_users();
-  EXPECT_TRUE(f.screen.OpenDirectDraw());  // a second user, e.g. movies
+  EXPECT_TRUE(f.screen.AcquireVideo());  // a second user, e.g. movies
   f.screen.EndVideo();
   f.screen.EndVideo();  // a second end takes no second reference away
   EXPECT_EQ(f.display.video_system_users(), window_and_screen);
-  f.screen.CloseDirectDraw();
+  f.screen.ReleaseVideo();
   EXPECT_EQ(f.display.video_system_users(), window_and_screen - 1);
 }
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "video/surface.h"
+#include "platform/surface.h"
 
 namespace grumbol {
 

@@ -4,8 +4,8 @@
 #include <optional>
 #include <span>
 
-#include "video/pixel_format.h"
-#include "video/surface.h"
+#include "platform/pixel_layout.h"
+#include "platform/surface.h"
 
 namespace grumbol {
 

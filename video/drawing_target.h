@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "video/pixel_format.h"
-#include "video/surface.h"
+#include "platform/pixel_layout.h"
+#include "platform/surface.h"
 
 namespace grumbol {
 

@@ -15,9 +15,11 @@ Screen::~Screen() {
 
 int Screen::StartVideo() {
   if (CreateScreenWindow() == 0) return 0;
-  if (start_keyboard_ && start_keyboard_() == 0) return 0;
+  for (WindowObserver* observer : observers_) {
+    if (!observer->OnVideoStarting()) return 0;
+  }
   started_ = true;
-  return OpenDirectDraw() ? 1 : 0;
+  return AcquireVideo() ? 1 : 0;
 }
 
 int Screen::CreateScreenWindow() {
@@ -28,13 +30,13 @@ int Screen::CreateScreenWindow() {
   return display_.CreateWindow() ? 1 : 0;
 }
 
-bool Screen::OpenDirectDraw() {
+bool Screen::AcquireVideo() {
   if (!video_up_) video_up_ = display_.StartVideoSystem();
   ++video_users_;
   return video_up_;
 }
 
-void Screen::CloseDirectDraw() {
+void Screen::ReleaseVideo() {
   if (video_users_ > 0) --video_users_;
   if (video_up_ && video_users_ == 0) {
     display_.StopVideoSystem();
@@ -57,12 +59,12 @@ int Screen::EnterScreenMode(int width, int height, int depth, std::string_view t
   };
   if (!display_.HasWindow() || !video_up_) return fail();
   display_.ShowCursor(false);
-  const int layout = display_.OpenScreen(width, height, depth, std::string(title));
-  if (layout == 0) return fail();
+  const std::optional<PixelLayout> layout = display_.OpenScreen(width, height, depth, std::string(title));
+  if (!layout) return fail();
   back_buffer_ = Surface(width, height, BytesPerPixel(depth));
   if (!back_buffer_.Valid()) return fail();
 
-  layout_ = static_cast<PixelLayout>(layout);
+  layout_ = *layout;
   active_ = true;
   restore_pending_ = false;
   steps_.Reset();
@@ -80,7 +82,7 @@ void Screen::HandleWindowEvent(platform::WindowEvent event) {
       // focus returns. Sprites are plain memory and survive as they are.
       if (back_buffer_.Valid()) restore_pending_ = true;
       active_ = false;
-      for (ScreenObserver* observer : observers_) observer->OnDeactivated();
+      for (WindowObserver* observer : observers_) observer->OnDeactivated();
       break;
     case WindowEvent::kCloseRequested:  // the game decides when it ends
     case WindowEvent::kTabKeyUp:
@@ -112,7 +114,7 @@ void Screen::ShowFrame() {
 }
 
 void Screen::ReleaseScreenResources() {
-  for (ScreenObserver* observer : observers_) observer->OnScreenReleased();
+  for (WindowObserver* observer : observers_) observer->OnScreenReleased();
   display_.CloseScreen();
   back_buffer_ = Surface();
   presented_ = Surface();
@@ -131,7 +133,7 @@ void Screen::EndVideo() {
   if (!started_) return;
   ReleaseScreenResources();
   screen_width_ = screen_height_ = 0;
-  CloseDirectDraw();
+  ReleaseVideo();
   started_ = false;
 }
 

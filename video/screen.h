@@ -1,66 +1,39 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/display.h"
+#include "platform/pixel_layout.h"
+#include "platform/surface.h"
+#include "runtime/window.h"
 #include "video/drawing_target.h"
 #include "video/game_clock.h"
-#include "video/pixel_format.h"
-#include "video/surface.h"
 
 namespace grumbol {
 
-// Told by the screen of what other parts of the media layer must follow.
-class ScreenObserver {
- public:
-  virtual ~ScreenObserver() = default;
-  // The screen's resources are being released: every sprite must go.
-  virtual void OnScreenReleased() {}
-  // The window lost the focus: input devices let go.
-  virtual void OnDeactivated() {}
-};
-
-// A picture laid over every presented frame, above everything the game drew and never into
-// the back buffer (the playing movie's picture).
-class FrameOverlay {
- public:
-  virtual ~FrameOverlay() = default;
-  // When there is anything to lay over the frame now: makes `frame` a copy of `back_buffer`,
-  // draws onto it and returns true. Otherwise leaves `frame` alone and returns false.
-  virtual bool DrawOver(const Surface& back_buffer, Surface& frame, PixelLayout layout) = 0;
-};
-
 // The program's window and its full-screen display: the back buffer that sprites and text
 // are drawn into, frame presentation with the window-event pump, and the focus state.
-class Screen {
+class Screen final : public Window {
  public:
   Screen(platform::Display& display, platform::Clock& clock);
   ~Screen();
   Screen(const Screen&) = delete;
   Screen& operator=(const Screen&) = delete;
 
-  // An observer stays registered until it removes itself (at the latest in its destructor).
-  void AddObserver(ScreenObserver* observer) { observers_.push_back(observer); }
-  void RemoveObserver(ScreenObserver* observer) { std::erase(observers_, observer); }
-  // The overlay laid over each presented frame; null for none.
-  void SetFrameOverlay(FrameOverlay* overlay) { overlay_ = overlay; }
-  // The keyboard start that StartVideo runs (the keyboard module wires it).
-  void SetKeyboardStarter(std::function<int()> start_keyboard) {
-    start_keyboard_ = std::move(start_keyboard);
-  }
+  void AddObserver(WindowObserver* observer) override { observers_.push_back(observer); }
+  void RemoveObserver(WindowObserver* observer) override { std::erase(observers_, observer); }
+  void SetFrameOverlay(FrameOverlay* overlay) override { overlay_ = overlay; }
 
-  // Creates the window, starts the keyboard and the video system. Non-zero on success.
+  // Creates the window, starts the keyboard (through its observer) and the video system.
+  // Non-zero on success.
   int StartVideo();
-  // 1 when the window exists (made now if needed), else 0.
-  int CreateScreenWindow();
-  // Takes a reference on the video system; true while it is up.
-  bool OpenDirectDraw();
-  void CloseDirectDraw();
+  int CreateScreenWindow() override;
+  bool AcquireVideo() override;
+  void ReleaseVideo() override;
 
   // Opens the full screen (closing one still open, which frees every sprite). Width, height
   // and depth are taken as signed 16-bit values. 1 on success, 0 on failure.
@@ -73,7 +46,7 @@ class Screen {
   void LeaveScreenMode();
   void EndVideo();
 
-  int ScreenHasFocus() const { return active_ ? 1 : 0; }
+  int ScreenHasFocus() const override { return active_ ? 1 : 0; }
   const GameClock::Stats& step_stats() const { return steps_.stats(); }
 
   // For drawing: sprites and fills go to target() (null while no screen is open) and only
@@ -82,8 +55,8 @@ class Screen {
   Surface* target() { return back_buffer_.Valid() ? &back_buffer_ : nullptr; }
   int depth() const { return depth_; }
   PixelLayout layout() const { return layout_; }
-  int screen_width() const { return screen_width_; }
-  int screen_height() const { return screen_height_; }
+  int screen_width() const override { return screen_width_; }
+  int screen_height() const override { return screen_height_; }
 
   // Lends the back buffer to text drawing; none while it is lent already, while no screen
   // is open, or while the window is in the background.
@@ -96,8 +69,7 @@ class Screen {
 
   platform::Display& display_;
   GameClock steps_;
-  std::vector<ScreenObserver*> observers_;
-  std::function<int()> start_keyboard_;
+  std::vector<WindowObserver*> observers_;
   FrameOverlay* overlay_ = nullptr;
 
   bool window_holds_video_ = false;  // the window keeps the video system up while it lives

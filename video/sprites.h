@@ -26,7 +26,7 @@ struct SpriteRecord {
 // The sprite store: pictures loaded from BMP files into numbered slots, converted once to
 // the open screen's pixel format, and drawn into the back buffer opaque or colour-keyed,
 // clipped at the screen's edges. Sprites live only while a screen is open.
-class Sprites final : public ScreenObserver {
+class Sprites final : public WindowObserver {
  public:
   // Asked, in registration order, about data that is not a BMP file.
   using PictureDecoder = std::function<std::optional<SpritePicture>(

@@ -35,14 +35,15 @@ bool HeadlessDisplay::CreateWindow() {
   return true;
 }
 
-int HeadlessDisplay::OpenScreen(int width, int height, int depth, const std::string& title) {
+std::optional<PixelLayout> HeadlessDisplay::OpenScreen(int width, int height, int depth,
+                                                       const std::string& title) {
   const PixelLayout layout = LayoutForDepth(depth);
-  if (!has_window_ || !options_.can_open_screen || layout == PixelLayout::kNone) return 0;
+  if (!has_window_ || !options_.can_open_screen || layout == PixelLayout::kNone) return std::nullopt;
   last_frame_ = Surface(width, height, BytesPerPixel(depth));
-  if (!last_frame_.Valid()) return 0;
+  if (!last_frame_.Valid()) return std::nullopt;
   open_ = true;
   title_ = title;
-  return static_cast<int>(layout);
+  return layout;
 }
 
 void HeadlessDisplay::CloseScreen() { open_ = false; }

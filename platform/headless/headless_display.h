@@ -6,8 +6,8 @@
 
 #include "platform/display.h"
 #include "platform/null/manual_clock.h"
-#include "video/pixel_format.h"
-#include "video/surface.h"
+#include "platform/pixel_layout.h"
+#include "platform/surface.h"
 
 namespace grumbol::platform {
 
@@ -30,7 +30,8 @@ class HeadlessDisplay final : public Display {
   void StopVideoSystem() override;
   bool CreateWindow() override;
   bool HasWindow() const override { return has_window_; }
-  int OpenScreen(int width, int height, int depth, const std::string& title) override;
+  std::optional<PixelLayout> OpenScreen(int width, int height, int depth,
+                                        const std::string& title) override;
   void CloseScreen() override;
   void RestoreScreen() override { ++restores_; }
   void Present(const std::uint8_t* pixels, int pitch) override;

@@ -23,7 +23,9 @@ class NullDisplay final : public Display {
   void StopVideoSystem() override {}
   bool CreateWindow() override { return false; }
   bool HasWindow() const override { return false; }
-  int OpenScreen(int, int, int, const std::string&) override { return 0; }
+  std::optional<PixelLayout> OpenScreen(int, int, int, const std::string&) override {
+    return std::nullopt;
+  }
   void CloseScreen() override {}
   void RestoreScreen() override {}
   void Present(const std::uint8_t*, int) override {}

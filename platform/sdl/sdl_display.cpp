@@ -7,7 +7,7 @@
 
 #include "platform/log.h"
 #include "platform/sdl/sdl_icon.h"
-#include "video/pixel_format.h"
+#include "platform/pixel_layout.h"
 
 namespace grumbol::platform {
 
@@ -99,10 +99,11 @@ bool SdlDisplay::CreateWindow() {
   return true;
 }
 
-int SdlDisplay::OpenScreen(int width, int height, int depth, const std::string& title) {
+std::optional<PixelLayout> SdlDisplay::OpenScreen(int width, int height, int depth,
+                                                  const std::string& title) {
   CloseScreen();
   const std::optional<TextureFormat> format = FormatForDepth(depth);
-  if (!window_ || !format || width <= 0 || height <= 0) return 0;
+  if (!window_ || !format || width <= 0 || height <= 0) return std::nullopt;
 
   if (!renderer_) {
     // The renderer outlives screens: making one may recreate the window for OpenGL.
@@ -114,7 +115,7 @@ int SdlDisplay::OpenScreen(int width, int height, int depth, const std::string& 
     }
     if (!renderer_) {
       LogDetail(std::string("video: no renderer: ") + SDL_GetError());
-      return 0;
+      return std::nullopt;
     }
     SDL_RendererInfo info{};
     SDL_GetRendererInfo(renderer_.get(), &info);
@@ -125,7 +126,7 @@ int SdlDisplay::OpenScreen(int width, int height, int depth, const std::string& 
                                    width, height));
   if (!texture_) {
     LogDetail(std::string("video: no frame texture: ") + SDL_GetError());
-    return 0;
+    return std::nullopt;
   }
   // The frame is scaled whole into the window with black bars, whatever the window's size.
   SDL_RenderSetLogicalSize(renderer_.get(), width, height);
@@ -142,7 +143,7 @@ int SdlDisplay::OpenScreen(int width, int height, int depth, const std::string& 
   SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255);
   SDL_RenderClear(renderer_.get());
   SDL_RenderPresent(renderer_.get());
-  return static_cast<int>(format->layout);
+  return format->layout;
 }
 
 void SdlDisplay::ApplyFullScreen() {

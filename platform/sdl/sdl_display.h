@@ -41,7 +41,8 @@ class SdlDisplay final : public Display {
   void StopVideoSystem() override;
   bool CreateWindow() override;
   bool HasWindow() const override { return window_ != nullptr; }
-  int OpenScreen(int width, int height, int depth, const std::string& title) override;
+  std::optional<PixelLayout> OpenScreen(int width, int height, int depth,
+                                        const std::string& title) override;
   void CloseScreen() override;
   void RestoreScreen() override;
   void Present(const std::uint8_t* pixels, int pitch) override;

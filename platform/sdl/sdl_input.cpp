@@ -56,7 +56,7 @@ class SdlKeyboard final : public KeyboardDevice {
     // Down until its key-up: the repeated key-downs of auto-repeat change nothing.
     TakeQueued(SDL_KEYDOWN, SDL_KEYUP, [this](const SDL_Event& event) {
       if (event.key.windowID != display_.window_id()) return;
-      const int code = DirectInputKeyFor(event.key.keysym.scancode);
+      const int code = KeyCodeFor(event.key.keysym.scancode);
       if (code != 0) {
         state_[static_cast<std::size_t>(code)] = event.type == SDL_KEYDOWN ? kKeyDownBit : 0;
       }
@@ -75,7 +75,7 @@ class SdlKeyboard final : public KeyboardDevice {
     int count = 0;
     const Uint8* sdl_keys = SDL_GetKeyboardState(&count);
     for (int i = 0; i < count; ++i) {
-      const int code = DirectInputKeyFor(static_cast<SDL_Scancode>(i));
+      const int code = KeyCodeFor(static_cast<SDL_Scancode>(i));
       if (sdl_keys[i] != 0 && code != 0) state_[static_cast<std::size_t>(code)] = kKeyDownBit;
     }
   }

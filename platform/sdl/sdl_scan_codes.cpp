@@ -12,7 +12,7 @@ struct KeyPair {
   std::uint8_t dik;
 };
 
-// The standard PC keyboard, its international and media keys, by DirectInput's names.
+// The standard PC keyboard, its international and media keys; the comments give the DIK_ names.
 constexpr KeyPair kKeys[] = {
     {SDL_SCANCODE_ESCAPE, 0x01},  // DIK_ESCAPE
     {SDL_SCANCODE_1, 0x02},
@@ -162,7 +162,7 @@ constexpr std::array<std::uint8_t, SDL_NUM_SCANCODES> kTable = [] {
 
 }  // namespace
 
-int DirectInputKeyFor(SDL_Scancode scancode) {
+int KeyCodeFor(SDL_Scancode scancode) {
   if (scancode < 0 || scancode >= SDL_NUM_SCANCODES) return 0;
   return kTable[scancode];
 }

@@ -13,7 +13,7 @@ TEST(SdlScanCodes, GameKeysHaveTheirCodesAndLettersArePositions) {
       {SDL_SCANCODE_D, 32}, {SDL_SCANCODE_F, 33}, {SDL_SCANCODE_K, 37}, {SDL_SCANCODE_L, 38},
       {SDL_SCANCODE_Z, 44}, {SDL_SCANCODE_C, 46}, {SDL_SCANCODE_Y, 21}, {SDL_SCANCODE_KP_ENTER, 156},
       {SDL_SCANCODE_UP, 200}, {SDL_SCANCODE_UNKNOWN, 0}};
-  for (const auto& [sdl, dik] : keys) EXPECT_EQ(platform::DirectInputKeyFor(sdl), dik) << sdl;
+  for (const auto& [sdl, dik] : keys) EXPECT_EQ(platform::KeyCodeFor(sdl), dik) << sdl;
 }
 
 }  // namespace

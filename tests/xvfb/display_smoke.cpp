@@ -17,7 +17,7 @@
 
 #include "platform/sdl/sdl_display.h"
 #include "tests/xvfb/screenshot.h"
-#include "video/pixel_format.h"
+#include "platform/pixel_layout.h"
 
 namespace grumbol::platform {
 namespace {
@@ -91,7 +91,7 @@ class XScreenDepth : public XScreen,
 
 TEST_P(XScreenDepth, FrameCoversTheWholeScreenInItsColours) {
   const auto [depth, layout] = GetParam();
-  ASSERT_EQ(display_.OpenScreen(1024, 768, depth, "Grumbol"), static_cast<int>(layout));
+  ASSERT_EQ(display_.OpenScreen(1024, 768, depth, "Grumbol"), layout);
   ShowPattern(display_, 1024, 768, depth);
   const Point points[] = {{0, 0, kRed},       {511, 400, kRed},   {512, 400, kBlue},
                           {1023, 767, kBlue}, {100, 100, kWhite}, {109, 109, kWhite},
@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(Depths, XScreenDepth,
 TEST_F(XScreen, SmallerFrameOfOtherShapeIsScaledWholeWithBlackBars) {
   // 640x400 on 1024x768: scaled by 1.6 to 1024x640, bars of 64 rows above and below; the
   // white square at (100, 100)-(109, 109) lands at (160, 224)-(175, 239).
-  ASSERT_EQ(display_.OpenScreen(640, 400, 32, "Grumbol"), static_cast<int>(PixelLayout::kX8R8G8B8));
+  ASSERT_EQ(display_.OpenScreen(640, 400, 32, "Grumbol"), PixelLayout::kX8R8G8B8);
   ShowPattern(display_, 640, 400, 32);
   const Point points[] = {{512, 60, kBlack},  {100, 707, kBlack}, {2, 68, kRed},
                           {1021, 700, kBlue}, {507, 400, kRed},   {516, 400, kBlue},
@@ -117,15 +117,15 @@ TEST_F(XScreen, SmallerFrameOfOtherShapeIsScaledWholeWithBlackBars) {
 }
 
 TEST_F(XScreen, ClosedScreenLeavesTheDesktopAndReopens) {
-  ASSERT_NE(display_.OpenScreen(1024, 768, 32, "Grumbol"), 0);
+  ASSERT_TRUE(display_.OpenScreen(1024, 768, 32, "Grumbol").has_value());
   ShowPattern(display_, 1024, 768, 32);
   display_.CloseScreen();
   display_.CloseScreen();  // harmless twice
   ShowPattern(display_, 1024, 768, 32);
   ExpectScreen("closed", {{Point{50, 50, kBlack}}});  // Xvfb's bare root window
 
-  EXPECT_EQ(display_.OpenScreen(1024, 768, 8, "Grumbol"), 0);
-  ASSERT_NE(display_.OpenScreen(1024, 768, 16, "Grumbol"), 0);
+  EXPECT_FALSE(display_.OpenScreen(1024, 768, 8, "Grumbol").has_value());
+  ASSERT_TRUE(display_.OpenScreen(1024, 768, 16, "Grumbol").has_value());
   ShowPattern(display_, 1024, 768, 16);
   ExpectScreen("reopened", {{Point{50, 50, kRed}}});
 }
@@ -138,14 +138,14 @@ TEST(XWindow, OutlivesTheVideoSystemReference) {
   ASSERT_TRUE(display.StartVideoSystem());
   display.StopVideoSystem();
   EXPECT_TRUE(display.HasWindow());
-  EXPECT_NE(display.OpenScreen(1024, 768, 32, "Grumbol"), 0);
+  EXPECT_TRUE(display.OpenScreen(1024, 768, 32, "Grumbol").has_value());
 }
 
 class XEvents : public XScreen {
  protected:
   void SetUp() override {
     XScreen::SetUp();
-    ASSERT_NE(display_.OpenScreen(1024, 768, 32, "Grumbol"), 0);
+    ASSERT_TRUE(display_.OpenScreen(1024, 768, 32, "Grumbol").has_value());
     ShowPattern(display_, 1024, 768, 32);
     // Whatever the opening itself caused (our focus gained) is not what these tests look at.
     PollPast(display_, WindowEvent::kFocusGained);
@@ -216,7 +216,7 @@ TEST(NoDisplay, VideoSystemAndWindowAreRefused) {
   EXPECT_FALSE(display.StartVideoSystem());
   EXPECT_FALSE(display.CreateWindow());
   EXPECT_FALSE(display.HasWindow());
-  EXPECT_EQ(display.OpenScreen(1024, 768, 32, "Grumbol"), 0);
+  EXPECT_FALSE(display.OpenScreen(1024, 768, 32, "Grumbol").has_value());
   EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u) << "a refused start must not hold SDL's video";
 }
 

@@ -56,9 +56,9 @@ class XInput : public ::testing::Test {
   platform::SystemClock clock_;
   Screen screen_{display_, clock_};
   platform::SdlInput input_{display_};
-  DirectInput direct_input_{input_};
-  Keyboard keyboard_{direct_input_, screen_};
-  Mouse mouse_{direct_input_, screen_};
+  InputService input_service_{input_};
+  Keyboard keyboard_{input_service_, screen_};
+  Mouse mouse_{input_service_, screen_};
   bool mouse_ok_ = false;
   bool keyboard_ok_ = false;
   int moved_x_ = 0;

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "audio/sounds.h"
+#include "video/screen.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/system_clock.h"
 #include "platform/openal/openal_audio.h"

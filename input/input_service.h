@@ -6,25 +6,25 @@ namespace grumbol {
 
 // The input service that the keyboard and the mouse share, brought up by its first user
 // and taken down when the last one closes it.
-class DirectInput {
+class InputService {
  public:
-  explicit DirectInput(platform::InputSystem& system) : system_(system) {}
-  ~DirectInput() {
+  explicit InputService(platform::InputSystem& system) : system_(system) {}
+  ~InputService() {
     if (up_) system_.Stop();
   }
-  DirectInput(const DirectInput&) = delete;
-  DirectInput& operator=(const DirectInput&) = delete;
+  InputService(const InputService&) = delete;
+  InputService& operator=(const InputService&) = delete;
 
   // Counts one more user, also when the service cannot be brought up (the next call tries
   // again). The service, or null.
-  platform::InputSystem* OpenDirectInput() {
+  platform::InputSystem* Open() {
     if (!up_) up_ = system_.Start();
     ++users_;
     return up_ ? &system_ : nullptr;
   }
 
   // Counts one user less; the last one takes the service down.
-  void CloseDirectInput() {
+  void Close() {
     --users_;
     if (up_ && users_ <= 0) {
       system_.Stop();
