@@ -2,13 +2,14 @@
 // transparent background into a 1024x768 32-bit back buffer, one frame per iteration.
 #include <benchmark/benchmark.h>
 
+#include "tests/support/game_font.h"
 #include "video/text_drawing.h"
 
 namespace grumbol {
 namespace {
 
 void BM_DrawTextStrings(benchmark::State& state) {
-  TextDrawing drawing;
+  TextDrawing drawing(testing::GameFont());
   if (!drawing.glyphs().HasFont()) {
     state.SkipWithError("no font found");
     return;

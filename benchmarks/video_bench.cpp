@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/headless_screen.h"
+#include "tests/support/game_font.h"
 #include "video/text_drawing.h"
 
 namespace grumbol {
@@ -95,7 +96,7 @@ void DrawScoreLine(Screen& screen, TextDrawing& text) {
 // hot keys 1 to 3, twenty fish, the cross-hair and the score line. Presentation excluded.
 void BM_WorstCaseFrame(benchmark::State& state) {
   testing::SpriteScreen bench;
-  TextDrawing text;
+  TextDrawing text(testing::GameFont());
   Surface background(1024, 768, 4);
   for (int y = 0; y < 768; ++y) {
     for (int x = 0; x < 1024; ++x) background.SetPixel(x, y, static_cast<std::uint32_t>(y / 3));
@@ -123,7 +124,7 @@ BENCHMARK(BM_WorstCaseFrame)->Unit(benchmark::kMicrosecond);
 // The title splash: a black screen and 190 texts.
 void BM_TitleSplash(benchmark::State& state) {
   testing::SpriteScreen bench;
-  TextDrawing text;
+  TextDrawing text(testing::GameFont());
   for (auto _ : state) {
     bench.sprites.FillScreen(0);
     text.BeginTextDrawing(bench.screen.BackBufferTarget());

@@ -32,6 +32,7 @@
 #include "platform/openal/openal_audio.h"
 #include "platform/sdl/sdl_display.h"
 #include "platform/sdl/sdl_input.h"
+#include "platform/sdl_ttf/ttf_fonts.h"
 
 namespace {
 
@@ -94,18 +95,19 @@ void QuietLibraries(const game::Folders& folders) {
 }
 
 // The stack on the real backends: SDL2 display and input, OpenAL Soft sound, GStreamer movies,
-// GTK3 dialogs.
+// GTK3 dialogs, SDL_ttf text.
 struct RealMediaStack {
   RealMediaStack(bool windowed, platform::FileSystem& files)
       : display(platform::SdlDisplay::Options{.windowed = windowed}),
         input_system(display),
-        stack(clock, display, input_system, audio_system, movie_player, dialogs, files) {}
+        stack(clock, display, input_system, audio_system, movie_player, dialogs, files, fonts) {}
   platform::SystemClock clock;
   platform::SdlDisplay display;
   platform::SdlInput input_system;
   platform::OpenAlSystem audio_system;
   platform::GstMoviePlayer movie_player;
   platform::GtkDialogs dialogs;
+  platform::TtfFontSource fonts;
   game::MediaStack stack;
 };
 

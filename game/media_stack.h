@@ -7,6 +7,7 @@
 #include "platform/dialogs.h"
 #include "platform/display.h"
 #include "platform/file_system.h"
+#include "platform/fonts.h"
 #include "platform/input_device.h"
 #include "platform/movie_player.h"
 #include "platform/null/manual_clock.h"
@@ -19,9 +20,10 @@ namespace grumbol::game {
 struct MediaStack {
   MediaStack(platform::Clock& clock, platform::Display& display, platform::InputSystem& input_system,
              platform::AudioSystem& audio_system, platform::MoviePlayer& movie_player, platform::Dialogs& dialog_system,
-             platform::FileSystem& file_system)
+             platform::FileSystem& file_system, platform::FontSource& fonts)
       : clock(clock),
         random(clock),
+        text(fonts),
         files(file_system),
         dialogs(dialog_system),
         screen(display, clock),
@@ -50,7 +52,7 @@ struct MediaStack {
 };
 
 // The stack on no backends at all: the game runs its rules, shows and plays nothing, reads no
-// files, and its clock never waits.
+// files, has no font, and its clock never waits.
 struct NullMediaStack {
   explicit NullMediaStack(std::uint32_t start_tick = 0) : clock(start_tick) {}
   platform::ManualClock clock;
@@ -60,7 +62,8 @@ struct NullMediaStack {
   platform::NullMoviePlayer movie_player;
   platform::NullDialogs dialogs;
   platform::NullFileSystem files;
-  MediaStack stack{clock, display, input_system, audio_system, movie_player, dialogs, files};
+  platform::NullFontSource fonts;
+  MediaStack stack{clock, display, input_system, audio_system, movie_player, dialogs, files, fonts};
 };
 
 }  // namespace grumbol::game

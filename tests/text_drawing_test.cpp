@@ -9,6 +9,8 @@
 #include <tuple>
 #include <utility>
 
+#include "tests/support/game_font.h"
+
 namespace grumbol {
 namespace {
 
@@ -48,7 +50,7 @@ TEST(TextDrawing, DrawsAtXYWithExactInkInEveryLayoutAndABoxOnlyWhenOpaque) {
         {PixelLayout::kRgb555, 2, (15u << 5) | 29u, 0x7FFFu}}) {
     SCOPED_TRACE(static_cast<int>(layout));
     Canvas canvas(1024, 50, kFill, layout, bytes);
-    TextDrawing drawing;  // never ended: gone before the canvas
+    TextDrawing drawing(testing::GameFont());  // never ended: gone before the canvas
     const int line = drawing.LineHeight();
     ASSERT_EQ(drawing.BeginTextDrawing(canvas.Target()), 1);
     drawing.SetBackgroundMode(TextDrawing::kTransparentBackground);
@@ -73,7 +75,7 @@ TEST(TextDrawing, DrawsAtXYWithExactInkInEveryLayoutAndABoxOnlyWhenOpaque) {
 }
 
 TEST(TextDrawing, DrawsOnlyWhileADrawingIsOpenAndReleasesEachTargetOnce) {
-  TextDrawing drawing;
+  TextDrawing drawing(testing::GameFont());
   Canvas first(60, 20, 0x445566), second(60, 20, 0x445566);
   EXPECT_EQ(drawing.BeginTextDrawing(DrawingTarget{nullptr, PixelLayout::kX8R8G8B8, {}}), 0);
   EXPECT_EQ(drawing.BeginTextDrawing(first.Target()), 1);
@@ -85,7 +87,8 @@ TEST(TextDrawing, DrawsOnlyWhileADrawingIsOpenAndReleasesEachTargetOnce) {
   drawing.EndTextDrawing();
   EXPECT_EQ(std::pair(first.releases, second.releases), std::pair(2, 1));
   // Without a font a drawing still opens, but texts have no width and nothing is drawn.
-  TextDrawing without_font(FontFile{"/nonexistent.ttf", 0});
+  EXPECT_EQ(platform::TtfFontSource::OpenFontFile({"/nonexistent.ttf", 0}, 13), nullptr);
+  TextDrawing without_font(nullptr);
   EXPECT_EQ(without_font.BeginTextDrawing(first.Target()), 1);
   EXPECT_EQ(without_font.DrawTextAt(5, 5, "Punkte:120"), 5);
   EXPECT_EQ(first.Count(0x445566) + second.Count(0x445566), 2400);
@@ -94,7 +97,7 @@ TEST(TextDrawing, DrawsOnlyWhileADrawingIsOpenAndReleasesEachTargetOnce) {
 // Opaque, so that both the box and the glyphs are clipped; the clipped text is drawn with
 // the background mode bits for lines and shapes set, which leave text opaque.
 TEST(TextDrawing, ClipsAtEveryEdgeExactlyLikeTheUnclippedText) {
-  TextDrawing drawing;
+  TextDrawing drawing(testing::GameFont());
   auto draw = [&](Canvas& canvas, int x, int y, int mode) {
     drawing.BeginTextDrawing(canvas.Target());
     drawing.SetBackgroundMode(mode);
@@ -122,7 +125,7 @@ TEST(TextDrawing, ClipsAtEveryEdgeExactlyLikeTheUnclippedText) {
 }
 
 TEST(TextDrawing, DecodesUtf8WithOneReplacementPerBadByteAndRasterisesEachGlyphOnce) {
-  TextDrawing drawing;
+  TextDrawing drawing(testing::GameFont());
   Canvas canvas(8, 8);
   drawing.BeginTextDrawing(canvas.Target());
   auto width = [&](const char* text) { return drawing.DrawTextAt(0, 0, text); };

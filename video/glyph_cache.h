@@ -4,26 +4,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <optional>
-#include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "platform/fonts.h"
+
 namespace grumbol {
 
-// A font file on disk and the face inside it (collections hold several).
-struct FontFile {
-  std::string path;
-  int face_index = 0;
-};
-
-// The file fontconfig picks for a pattern such as "DejaVu Sans:bold"; none when fontconfig
-// cannot load its configuration or knows no font at all. Fontconfig falls back to the
-// nearest font it has, so the result need not be the family asked for.
-std::optional<FontFile> FindFontFile(const char* pattern);
-
 // One font's glyphs as 8-bit coverage bitmaps (0 = untouched, 255 = fully covered). Each
-// glyph is rasterised by SDL_ttf on first use and kept, so text drawn every frame costs
+// glyph is rasterised by the font on first use and kept, so text drawn every frame costs
 // only lookups and blending.
 class GlyphCache {
  public:
@@ -36,10 +25,8 @@ class GlyphCache {
     std::size_t offset = 0;  // where the bitmap's rows start in the coverage store
   };
 
-  // Opens the font with a pixel height of `pixel_size` (SDL_ttf's points at 72 dpi). With
-  // no file, or one SDL_ttf cannot open, the cache has no font: HasFont() is false and
-  // every glyph is blank with no advance.
-  GlyphCache(const std::optional<FontFile>& file, int pixel_size);
+  // Without a font (null) HasFont() is false and every glyph is blank with no advance.
+  explicit GlyphCache(std::unique_ptr<platform::Font> font);
   ~GlyphCache();
   GlyphCache(const GlyphCache&) = delete;
   GlyphCache& operator=(const GlyphCache&) = delete;
@@ -64,12 +51,10 @@ class GlyphCache {
   std::size_t GlyphCount() const { return glyphs_.size(); }
 
  private:
-  class Font;  // the SDL_ttf font and the library session it needs
-
   const Glyph& FindSlow(char32_t code_point);
   Glyph Rasterise(char32_t code_point);
 
-  std::unique_ptr<Font> font_;
+  std::unique_ptr<platform::Font> font_;
   int line_height_ = 0;
   std::vector<Glyph> glyphs_;
   std::vector<std::uint8_t> coverage_;

@@ -175,9 +175,10 @@ std::int64_t DrawInFormat(Surface& surface, GlyphCache& glyphs, std::int64_t x, 
 
 }  // namespace
 
-TextDrawing::TextDrawing() : TextDrawing(FindFontFile(kFontPattern)) {}
+TextDrawing::TextDrawing(platform::FontSource& fonts)
+    : TextDrawing(fonts.OpenFont(kFontPattern, kFontPixelSize)) {}
 
-TextDrawing::TextDrawing(const std::optional<FontFile>& font) : glyphs_(font, kFontPixelSize) {}
+TextDrawing::TextDrawing(std::unique_ptr<platform::Font> font) : glyphs_(std::move(font)) {}
 
 int TextDrawing::BeginTextDrawing(std::optional<DrawingTarget> target) {
   EndTextDrawing();

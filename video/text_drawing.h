@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string_view>
 
+#include "platform/fonts.h"
 #include "runtime/text.h"
 #include "video/drawing_target.h"
 #include "video/glyph_cache.h"
@@ -24,12 +26,12 @@ class TextDrawing {
   // Mode flag: text is drawn without a background box.
   static constexpr int kTransparentBackground = 1;
 
-  // Construction is the start of text drawing: the font is found with fontconfig and
-  // opened, and no drawing is open. When no font can be had, drawing still opens and
-  // texts still advance x by nothing, but nothing is drawn.
-  TextDrawing();
-  // The same with a given font file, or none (no text is ever drawn).
-  explicit TextDrawing(const std::optional<FontFile>& font);
+  // Construction is the start of text drawing: the font is opened, and no drawing is open.
+  // When no font can be had, drawing still opens and texts still advance x by nothing, but
+  // nothing is drawn.
+  explicit TextDrawing(platform::FontSource& fonts);
+  // The same with a given font, or none (null: no text is ever drawn).
+  explicit TextDrawing(std::unique_ptr<platform::Font> font);
   // An open drawing is not ended: its target may already be gone.
   ~TextDrawing() = default;
   TextDrawing(const TextDrawing&) = delete;

@@ -1,7 +1,7 @@
 #pragma once
 
 // Backends that have nothing behind them: no display, no input devices, no sound, no movies,
-// no dialogs, no files. A game on them runs its rules and shows nothing (replays are verified
+// no dialogs, no files, no fonts. A game on them runs its rules and shows nothing (replays are verified
 // this way, as fast as the machine allows).
 
 #include <memory>
@@ -12,6 +12,7 @@
 #include "platform/dialogs.h"
 #include "platform/display.h"
 #include "platform/file_system.h"
+#include "platform/fonts.h"
 #include "platform/input_device.h"
 #include "platform/movie_player.h"
 
@@ -63,6 +64,11 @@ class NullDialogs final : public Dialogs {
 class NullFileSystem final : public FileSystem {
  public:
   std::unique_ptr<File> Open(const std::string&, FileAccess, FileDisposition) override { return nullptr; }
+};
+
+class NullFontSource final : public FontSource {
+ public:
+  std::unique_ptr<Font> OpenFont(const std::string&, int) override { return nullptr; }
 };
 
 }  // namespace grumbol::platform

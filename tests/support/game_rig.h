@@ -20,6 +20,7 @@
 #include "platform/headless/recording_movies.h"
 #include "platform/headless/scripted_dialogs.h"
 #include "platform/null/manual_clock.h"
+#include "platform/sdl_ttf/ttf_fonts.h"
 
 namespace grumbol::testing {
 
@@ -35,7 +36,7 @@ struct GameRig {
       : clock(start_tick),
         audio(sound_device),
         dialogs(std::move(answers)),
-        stack(clock, display, input, audio, player, dialogs, file_system),
+        stack(clock, display, input, audio, player, dialogs, file_system, fonts),
         recorder(replay.empty() ? nullptr
                                 : std::make_unique<game::ReplayRecorder>(
                                       live, stack.random,
@@ -66,6 +67,7 @@ struct GameRig {
   platform::HeadlessInput input;
   platform::RecordingAudioSystem audio;
   platform::ScriptedDialogs dialogs;
+  platform::TtfFontSource fonts;
   game::MediaStack stack;
   Screen& screen = stack.screen;
   Keyboard& keyboard = stack.keyboard;

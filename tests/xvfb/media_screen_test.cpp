@@ -12,6 +12,7 @@
 #include "tests/xvfb/screenshot.h"
 #include "video/screen.h"
 #include "video/sprites.h"
+#include "tests/support/game_font.h"
 #include "video/text_drawing.h"
 
 namespace grumbol {
@@ -47,7 +48,7 @@ TEST(XMediaScreen, PicturesAndTextReachTheScreen) {
   platform::PosixFileSystem files;
   Screen screen(display, clock);
   Sprites sprites(screen, files);
-  TextDrawing text;
+  TextDrawing text(testing::GameFont());
   ASSERT_NE(screen.StartVideo(), 0);
   ASSERT_EQ(screen.EnterScreenMode(1024, 768, 32, "Grumbol"), 1);
   ASSERT_NE(sprites.LoadSpriteFile(1, dir.File("Back.qz"), 0), 0);
