@@ -1,3 +1,4 @@
+#include "game/assets.h"
 #include "game/game.h"
 #include "game/scan_codes.h"
 
@@ -19,10 +20,10 @@ constexpr int kMaxMisses = 10;
 }  // namespace
 
 bool Game::RunFrame() {
-  m_.sprites.DrawSprite(1, 0, 0);
-  for (SlotId movie = 8; movie <= 14; ++movie) m_.movies.SetMovieVolume(movie, state_.movie_volume, 0);
-  m_.sounds.SetSoundVolume(5, state_.sound_volume);
-  m_.sounds.SetSoundVolume(6, state_.sound_volume);
+  m_.sprites.DrawSprite(kBackground, 0, 0);
+  for (SlotId movie : kMovies) m_.movies.SetMovieVolume(movie, state_.movie_volume, 0);
+  m_.sounds.SetSoundVolume(kHitSound, state_.sound_volume);
+  m_.sounds.SetSoundVolume(kMissSound, state_.sound_volume);
   m_.input.Poll();
 
   RunHotKeys();
@@ -47,7 +48,7 @@ void Game::Shoot() {
   for (int i = FishField::kFirstSlot; i <= FishField::kLastSlot; ++i) {
     if (fish.state[i] == kSwimming && fish.x[i] < px && px < fish.x[i] + kHitBoxWidth &&
         fish.y[i] < py && py < fish.y[i] + kHitBoxHeight) {
-      m_.sounds.PlaySoundSlot(5, 0);
+      m_.sounds.PlaySoundSlot(kHitSound, 0);
       fish.state[i] = kHit;
       state_.score = SaturatingAdd(state_.score, kPointsPerFish);
     }
@@ -58,10 +59,10 @@ void Game::DrawFishAndCrossHair() {
   const FishField& fish = state_.fish;
   for (int i = FishField::kFirstSlot; i <= FishField::kLastSlot; ++i) {
     if (fish.state[i] >= kSwimming) {
-      m_.sprites.DrawSpriteKeyed(fish.anim_counter[i] / 3 + 10, fish.x[i], fish.y[i]);
+      m_.sprites.DrawSpriteKeyed(FishFrame(fish.anim_counter[i] / 3), fish.x[i], fish.y[i]);
     }
   }
-  m_.sprites.DrawSpriteKeyed(0, m_.input.PointerX() - kCrossHairOffset,
+  m_.sprites.DrawSpriteKeyed(kCrossHair, m_.input.PointerX() - kCrossHairOffset,
                              m_.input.PointerY() - kCrossHairOffset);
 }
 
@@ -97,7 +98,7 @@ void Game::UpdateFish() {
     }
     if (fish.state[i] == kSwimming && fish.x[i] >= kGotThroughX) {
       state_.misses = SaturatingAdd(state_.misses, 1);
-      m_.sounds.PlaySoundSlot(6, 0);
+      m_.sounds.PlaySoundSlot(kMissSound, 0);
       fish.state[i] = kEscaped;
     }
   }

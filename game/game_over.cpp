@@ -1,3 +1,4 @@
+#include "game/assets.h"
 #include "game/game.h"
 
 namespace grumbol::game {
@@ -11,7 +12,7 @@ void Game::GameOver(bool keep_record) {
     m_.dialogs.ShowMessageBox("Game Over", result.Copy(), 0);
   }
   if (keep_record) WriteScoreRecord();
-  m_.movies.StopMovieSlot(8);
+  m_.movies.StopMovieSlot(kTitleMovie);
   m_.sounds.EndSound();
   m_.movies.EndMovies();
   m_.mouse.EndMouse();
@@ -22,12 +23,12 @@ void Game::GameOver(bool keep_record) {
 
 void Game::WriteScoreRecord() {
   DataFiles& files = m_.files;
-  files.OpenRecordFile(0, kRecordPath);
+  files.OpenRecordFile(kRecordFile, kRecordPath);
   auto line = m_.scratch.Begin();
-  line << files.ReadLine(0) << state_.player_name << ": " << state_.score << state_.cheat_mark;
+  line << files.ReadLine(kRecordFile) << state_.player_name << ": " << state_.score << state_.cheat_mark;
   // Always at the end of the file, whole, even for a file longer than the first block read.
-  files.AppendLine(0, line.View());
-  files.CloseRecordFile(0);
+  files.AppendLine(kRecordFile, line.View());
+  files.CloseRecordFile(kRecordFile);
 }
 
 }  // namespace grumbol::game

@@ -25,7 +25,7 @@ struct FishField {
   Array<std::int16_t> x;
   Array<std::int16_t> y;
   Array<std::int16_t> state;
-  Array<std::int16_t> anim_counter;  // the picture drawn is anim_counter / 3 + 10
+  Array<std::int16_t> anim_counter;  // the fish frame drawn is anim_counter / 3
 };
 
 struct GameState {

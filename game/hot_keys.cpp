@@ -1,6 +1,7 @@
 #include <array>
 #include <utility>
 
+#include "game/assets.h"
 #include "game/game.h"
 #include "game/scan_codes.h"
 
@@ -12,7 +13,8 @@ constexpr const char* kSplashText = "Daromirs Grumbol Game 5.0";
 
 // Movie keys in the order they are tested: with several down, the last one's movie plays.
 constexpr std::array<std::pair<int, SlotId>, 6> kMovieKeys{
-    {{DIK_0, 8}, {DIK_9, 11}, {DIK_8, 10}, {DIK_7, 12}, {DIK_6, 13}, {DIK_5, 9}}};
+    {{DIK_0, kTitleMovie}, {DIK_9, Movie(4)}, {DIK_8, Movie(3)}, {DIK_7, Movie(5)}, {DIK_6, Movie(6)},
+     {DIK_5, Movie(2)}}};
 
 }  // namespace
 
@@ -25,17 +27,17 @@ void Game::RunHotKeys() {
 
   Sprites& sprites = m_.sprites;
   if (KeyDown(DIK_1)) {
-    sprites.DrawSpriteKeyed(51, 0, 0);
-    sprites.DrawSpriteKeyed(51, 0, 588);
-    sprites.DrawSpriteKeyed(51, 760, 588);
-    sprites.DrawSpriteKeyed(51, 760, 0);
+    sprites.DrawSpriteKeyed(kCornerOverlay, 0, 0);
+    sprites.DrawSpriteKeyed(kCornerOverlay, 0, 588);
+    sprites.DrawSpriteKeyed(kCornerOverlay, 760, 588);
+    sprites.DrawSpriteKeyed(kCornerOverlay, 760, 0);
   }
-  if (KeyDown(DIK_2)) sprites.DrawSpriteKeyed(52, 310, 182);
+  if (KeyDown(DIK_2)) sprites.DrawSpriteKeyed(kCentreOverlay, 310, 182);
   if (KeyDown(DIK_3)) {
-    sprites.DrawSpriteKeyed(53, 428, 0);
-    sprites.DrawSpriteKeyed(53, 832, 305);
-    sprites.DrawSpriteKeyed(53, 428, 610);
-    sprites.DrawSpriteKeyed(53, 0, 305);
+    sprites.DrawSpriteKeyed(kEdgeOverlay, 428, 0);
+    sprites.DrawSpriteKeyed(kEdgeOverlay, 832, 305);
+    sprites.DrawSpriteKeyed(kEdgeOverlay, 428, 610);
+    sprites.DrawSpriteKeyed(kEdgeOverlay, 0, 305);
   }
   if (KeyDown(DIK_4)) ShowTitleSplash();
 
@@ -46,7 +48,7 @@ void Game::RunHotKeys() {
   }
   if (state_.score == 2200) {
     StopAllMovies();
-    m_.movies.PlayMovieSlot(14, 0);
+    m_.movies.PlayMovieSlot(kScoreMovie, 0);
   }
 
   // The cheats: keys first, then the right button, then the name.
@@ -55,7 +57,7 @@ void Game::RunHotKeys() {
   if (KeyDown(DIK_F) && KeyDown(DIK_Z) && right_button && cheat_name) {
     const int entry = m_.random.RandomInt(20);
     state_.fish.state[entry] = kHit;
-    m_.sounds.PlaySoundSlot(5, 0);
+    m_.sounds.PlaySoundSlot(kHitSound, 0);
     state_.cheat_mark = kCheatMark;
   }
   if (KeyDown(DIK_C) && KeyDown(DIK_D) && KeyDown(DIK_Z) && right_button && cheat_name) {
@@ -82,7 +84,7 @@ void Game::ShowTitleSplash() {
 }
 
 void Game::StopAllMovies() {
-  for (SlotId movie = 8; movie <= 14; ++movie) m_.movies.StopMovieSlot(movie);
+  for (SlotId movie : kMovies) m_.movies.StopMovieSlot(movie);
 }
 
 }  // namespace grumbol::game

@@ -1,5 +1,6 @@
 #include <string>
 
+#include "game/assets.h"
 #include "game/game.h"
 
 namespace grumbol::game {
@@ -61,8 +62,8 @@ void Game::BeginPlay() {
   state_.sound_volume = 100;
 
   // Each start rewinds the clip; a second failure gets one more try.
-  m_.movies.PlayMovieSlot(8, 0);
-  if (m_.movies.PlayMovieSlot(8, 0) == 0) m_.movies.PlayMovieSlot(8, 0);
+  m_.movies.PlayMovieSlot(kTitleMovie, 0);
+  if (m_.movies.PlayMovieSlot(kTitleMovie, 0) == 0) m_.movies.PlayMovieSlot(kTitleMovie, 0);
 }
 
 void Game::AskForName() {
@@ -76,22 +77,24 @@ void Game::AskForName() {
 
 void Game::LoadAssets() {
   Sprites& sprites = m_.sprites;
-  sprites.LoadSpriteFile(0, "GFX\\Kreuz.qz", 0);
-  sprites.SetSpriteKey(0, kKeyColour);
-  sprites.LoadSpriteFile(1, "GFX\\Back.qz", 0);
-  sprites.LoadSpriteFile(2, "GFX\\Pause.qz", 0);
-  sprites.SetSpriteKey(2, kKeyColour);
-  for (int n = 1; n <= 9; ++n) {
-    sprites.LoadSpriteFile(n + 10, Numbered("GFX\\Vusk", n, ".qz"), 0);
-    sprites.SetSpriteKey(n + 10, kKeyColour);
+  sprites.LoadSpriteFile(kCrossHair, "GFX\\Kreuz.qz", 0);
+  sprites.SetSpriteKey(kCrossHair, kKeyColour);
+  sprites.LoadSpriteFile(kBackground, "GFX\\Back.qz", 0);
+  sprites.LoadSpriteFile(kPausePicture, "GFX\\Pause.qz", 0);
+  sprites.SetSpriteKey(kPausePicture, kKeyColour);
+  for (int n = 1; n <= kFishFrames; ++n) {
+    sprites.LoadSpriteFile(FishFrame(n), Numbered("GFX\\Vusk", n, ".qz"), 0);
+    sprites.SetSpriteKey(FishFrame(n), kKeyColour);
   }
-  for (int n = 1; n <= 3; ++n) {
-    sprites.LoadSpriteFile(n + 50, Numbered("GFX\\Gay", n, ".qz"), 0);
-    sprites.SetSpriteKey(n + 50, kKeyColour);
+  for (int n = 1; n <= kOverlays; ++n) {
+    sprites.LoadSpriteFile(Overlay(n), Numbered("GFX\\Gay", n, ".qz"), 0);
+    sprites.SetSpriteKey(Overlay(n), kKeyColour);
   }
-  m_.sounds.LoadSoundFile(5, "GFX\\Sound1.qzs");
-  m_.sounds.LoadSoundFile(6, "GFX\\Sound2.qzs");
-  for (int n = 1; n <= 7; ++n) m_.movies.LoadMovieFile(n + 7, Numbered("GFX\\Movie", n, ".qzm"));
+  m_.sounds.LoadSoundFile(kHitSound, "GFX\\Sound1.qzs");
+  m_.sounds.LoadSoundFile(kMissSound, "GFX\\Sound2.qzs");
+  for (int n = 1; n <= std::ssize(kMovies); ++n) {
+    m_.movies.LoadMovieFile(Movie(n), Numbered("GFX\\Movie", n, ".qzm"));
+  }
 }
 
 }  // namespace grumbol::game

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "game/assets.h"
 #include "game/scan_codes.h"
 #include "platform/posix/posix_file_system.h"
 #include "tests/support/game_rig.h"
@@ -64,7 +65,7 @@ TEST_F(GameTest, AsksForTheNameUntilOneIsGivenThenStartsTheFirstMovie) {
   EXPECT_EQ(state().fish_limit, 1);
   EXPECT_EQ(state().movie_volume, 70);
   EXPECT_EQ(state().sound_volume, 100);
-  // Two starts of movie 8 (the second succeeds, so no third), each stopping it first.
+  // Two starts of the title movie (the second succeeds, so no third), each stopping it first.
   EXPECT_EQ(player_.events(), (std::vector<MovieEvent>{{"GFX\\Movie1.qzm", false}, {"GFX\\Movie1.qzm", true},
                                                         {"GFX\\Movie1.qzm", false}, {"GFX\\Movie1.qzm", true}}));
 }
@@ -88,7 +89,7 @@ TEST_F(GameTest, AnUnshotFishCrossesIn513FramesThenAnimates27) {
     ASSERT_EQ(state().fish.x[1], -120 + 2 * (frame - 1)) << frame;
     Run(1);
     if (frame == 100) {
-      EXPECT_EQ(Shown(-120 + 2 * 99 + 1, y + 1), testing::FishPicturePixel(11));
+      EXPECT_EQ(Shown(-120 + 2 * 99 + 1, y + 1), testing::FishPicturePixel(FishFrame(1)));
     }
   }
   EXPECT_EQ(state().fish.state[1], kEscaped);
@@ -98,7 +99,7 @@ TEST_F(GameTest, AnUnshotFishCrossesIn513FramesThenAnimates27) {
   for (int frame = 514; frame <= 540; ++frame) {
     ASSERT_EQ(state().fish.state[1], kEscaped) << frame;
     Run(1);
-    EXPECT_EQ(Shown(907, y + 1), testing::FishPicturePixel(11 + (frame - 514) / 3)) << frame;
+    EXPECT_EQ(Shown(907, y + 1), testing::FishPicturePixel(FishFrame(1 + (frame - 514) / 3))) << frame;
   }
   EXPECT_EQ(state().fish.state[1], kFree);
   EXPECT_EQ(state().fish.x[1], 906);  // escaped fish do not move
@@ -122,7 +123,7 @@ TEST_F(GameTest, TheShotHitsStrictlyInsideTheBoxOncePerPressAndEveryFishUnderThe
   EXPECT_EQ(HitSounds(), 1);
   const int x = fish.x[1];
   Run(25);
-  EXPECT_EQ(Shown(x + 2 * 25, y + 1), testing::FishPicturePixel(19));  // the last of 27 frames, drifting right
+  EXPECT_EQ(Shown(x + 2 * 25, y + 1), testing::FishPicturePixel(FishFrame(9)));  // the last of 27 frames, drifting right
   Run(1);
   EXPECT_EQ(fish.state[1], kFree);
 
@@ -197,7 +198,7 @@ TEST_F(GameTest, HotKeysVolumesOverlaysAndSplash) {
   Do({{Kind::kKeyUp, DIK_4}});
 }
 
-TEST_F(GameTest, MovieKeysInTheirOrderAndMovie14AtExactly2200) {
+TEST_F(GameTest, MovieKeysInTheirOrderAndTheScoreMovieAtExactly2200) {
   Start({"Quorvel"});
   player_.events().clear();
   Do({{Kind::kKeyDown, DIK_9}, {Kind::kKeyDown, DIK_5}});
@@ -211,18 +212,18 @@ TEST_F(GameTest, MovieKeysInTheirOrderAndMovie14AtExactly2200) {
   EXPECT_EQ(player_.events(), expected);
   Do({{Kind::kKeyUp, DIK_9}, {Kind::kKeyUp, DIK_5}});
 
-  // The second cheat's ten points a frame pass 2200: one frame at exactly 2200 starts 14.
+  // The second cheat's ten points a frame pass 2200: one frame at exactly 2200 starts movie 7.
   Run(1);
   Do({{Kind::kKeyDown, DIK_C}, {Kind::kKeyDown, DIK_D}, {Kind::kKeyDown, DIK_Z}, {Kind::kButtonDown, 2}});
   Run(219);
-  const MovieEvent movie14{"GFX\\Movie7.qzm", true};
+  const MovieEvent score_movie{"GFX\\Movie7.qzm", true};
   player_.events().clear();
   Run(1);  // from 2190 to 2200 after the test of the pass: not yet
   EXPECT_EQ(state().score, 2200);
-  EXPECT_EQ(std::count(player_.events().begin(), player_.events().end(), movie14), 0);
+  EXPECT_EQ(std::count(player_.events().begin(), player_.events().end(), score_movie), 0);
   Do({{Kind::kKeyUp, DIK_C}});
   Run(2);  // restarted in every pass at exactly 2200
-  EXPECT_EQ(std::count(player_.events().begin(), player_.events().end(), movie14), 2);
+  EXPECT_EQ(std::count(player_.events().begin(), player_.events().end(), score_movie), 2);
 }
 
 TEST_F(GameTest, TheFirstCheatWorksForTheExactNameOnly) {

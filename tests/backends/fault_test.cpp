@@ -9,6 +9,7 @@
 #include <functional>
 #include <random>
 
+#include "game/assets.h"
 #include "game/scan_codes.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/gstreamer/gst_movie_player.h"
@@ -21,11 +22,11 @@ namespace {
 
 using Kind = platform::HeadlessInput::Action::Kind;
 using testing::GameRig;
+using testing::kBackgroundPixel;
 using testing::ReadFileBytes;
 using testing::WriteFileBytes;
 
-const std::uint32_t kBackground = testing::kBackgroundPixel;
-const std::uint32_t kFish = testing::FishPicturePixel(11);  // drawn while swimming
+const std::uint32_t kFishPixel = testing::FishPicturePixel(FishFrame(1));  // drawn while swimming
 
 std::string Noise(std::size_t size) {
   std::mt19937 random(7);
@@ -147,8 +148,8 @@ TEST_F(FaultTest, SomeAssetsOnlyTheOnesThereAreDrawn) {
   rig.Do(Kind::kKeyDown, DIK_1);  // its overlay picture is missing
   ASSERT_TRUE(rig.Run(100));
   const FishField& fish = rig.game.state().fish;
-  EXPECT_EQ(rig.display.LastFramePixel(fish.x[1] - 1, fish.y[1] + 1), kFish);  // drawn before its step
-  EXPECT_EQ(rig.display.LastFramePixel(30, 618), kBackground);
+  EXPECT_EQ(rig.display.LastFramePixel(fish.x[1] - 1, fish.y[1] + 1), kFishPixel);  // drawn before its step
+  EXPECT_EQ(rig.display.LastFramePixel(30, 618), kBackgroundPixel);
 }
 
 // The record file refused or odd: the game ends as always and what was there stays.
@@ -207,8 +208,8 @@ TEST_F(FaultTest, FocusLostAndRegainedMidGameKeepsSpritesAndTheGameGoesOn) {
   EXPECT_EQ(rig.display.restores(), 1);
   EXPECT_EQ(rig.display.frames_presented(), presented + 1);  // the first frame back restores the screen
   const FishField& fish = rig.game.state().fish;
-  EXPECT_EQ(rig.display.LastFramePixel(fish.x[1] - 2 + 1, fish.y[1] + 1), kFish);  // drawn before its step
-  EXPECT_EQ(rig.display.LastFramePixel(30, 618), kBackground);
+  EXPECT_EQ(rig.display.LastFramePixel(fish.x[1] - 2 + 1, fish.y[1] + 1), kFishPixel);  // drawn before its step
+  EXPECT_EQ(rig.display.LastFramePixel(30, 618), kBackgroundPixel);
   Shoot(rig);  // the mouse is taken again
   rig.Do(Kind::kKeyDown, DIK_ESCAPE);
   EXPECT_FALSE(rig.game.RunFrame());

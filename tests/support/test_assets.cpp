@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "game/assets.h"
 #include "tests/support/bmp_writer.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wave_writer.h"
@@ -23,8 +24,9 @@ std::vector<std::pair<std::string, std::string>> TestAssets() {
       {"Back.qz", SolidPicture(1024, 768, kBackgroundPixel)},
       {"Kreuz.qz", SolidPicture(32, 32, 0xFF00FF)},  // all key colour: draws nothing
       {"Pause.qz", SolidPicture(64, 64, 0x404040)}};
-  for (int n = 1; n <= 9; ++n) {
-    assets.push_back({"Vusk" + std::to_string(n) + ".qz", SolidPicture(97, 32, FishPicturePixel(n + 10))});
+  for (int n = 1; n <= game::kFishFrames; ++n) {
+    const std::uint32_t pixel = FishPicturePixel(game::FishFrame(n));
+    assets.push_back({"Vusk" + std::to_string(n) + ".qz", SolidPicture(97, 32, pixel)});
   }
   for (int n = 1; n <= 3; ++n) {
     assets.push_back({"Gay" + std::to_string(n) + ".qz", SolidPicture(40, 40, OverlayPixel(n))});
