@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "platform/log.h"
 
@@ -69,11 +70,17 @@ bool GstMoviePlayer::Start() {
 }
 
 std::unique_ptr<GstMovie> GstMoviePlayer::OpenMovie(const std::string& path) {
+  // GStreamer that did not start said so once, when it failed.
   if (!library_ || !library_->Ready() || path.empty()) return nullptr;
   std::string native = path;
   std::replace(native.begin(), native.end(), '\\', '/');
-  gchar* uri = gst_filename_to_uri(native.c_str(), nullptr);
-  if (uri == nullptr) return nullptr;
+  GError* error = nullptr;
+  gchar* uri = gst_filename_to_uri(native.c_str(), &error);
+  if (uri == nullptr) {
+    LogDetail("movie " + path + ": no URI for it: " + (error != nullptr ? error->message : "?"));
+    if (error != nullptr) g_error_free(error);
+    return nullptr;
+  }
   auto movie = GstMovie::Open(uri, audio_sink_);
   g_free(uri);
   return movie;
@@ -92,7 +99,17 @@ std::unique_ptr<GstMovie> GstMovie::Open(const std::string& uri, const std::stri
   gst::ElementPtr panorama = gst::MakeElement("audiopanorama");
   gst::ElementPtr sink = gst::MakeElement("appsink");
   gst::ElementPtr speaker = gst::MakeElement(audio_sink.c_str());
-  if (!playbin || !panorama || !sink || !speaker) return nullptr;
+  const std::pair<const char*, bool> elements[] = {
+      {"playbin", playbin != nullptr},
+      {"audiopanorama", panorama != nullptr},
+      {"appsink", sink != nullptr},
+      {audio_sink.c_str(), speaker != nullptr}};
+  for (const auto& [name, made] : elements) {
+    if (!made) {
+      LogDetail("movie " + uri + ": GStreamer has no element '" + name + "' (a plugin package is missing)");
+      return nullptr;
+    }
+  }
   // A silent output still keeps the sound in time with the picture.
   if (audio_sink == "fakesink") g_object_set(speaker.get(), "sync", TRUE, nullptr);
 

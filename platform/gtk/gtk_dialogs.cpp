@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/log.h"
+
 namespace grumbol::platform {
 
 namespace {
@@ -80,6 +82,8 @@ bool GtkDialogs::Available() {
     // The program keeps the C locale: texts are bytes, and number formats must not change.
     gtk_disable_setlocale();
     state_ = gtk_init_check(nullptr, nullptr) ? State::kReady : State::kUnavailable;
+    // GTK gives no reason; the usual one is that it finds no display.
+    if (state_ == State::kUnavailable) LogDetail("dialogs: GTK cannot start (no display it can open)");
   }
   return state_ == State::kReady;
 }

@@ -28,6 +28,17 @@ struct ContextDestroyer {
 using AlcDevicePtr = std::unique_ptr<ALCdevice, DeviceCloser>;
 using AlcContextPtr = std::unique_ptr<ALCcontext, ContextDestroyer>;
 
+// A failed call, with OpenAL's own words for its error, to the log.
+void LogAlError(const std::string& what, ALenum error) {
+  const ALchar* text = alGetString(error);
+  LogDetail("sound: " + what + ": " + (text != nullptr ? text : "error " + std::to_string(error)));
+}
+void LogAlcError(const std::string& what, ALCdevice* device) {
+  const ALCenum error = alcGetError(device);
+  const ALCchar* text = alcGetString(device, error);
+  LogDetail("sound: " + what + ": " + (text != nullptr ? text : "error " + std::to_string(error)));
+}
+
 }  // namespace
 
 // The device and its context, owned together: the context goes first.
@@ -58,9 +69,15 @@ namespace {
 
 std::shared_ptr<OpenAlContext> MakeContext(AlcDevicePtr device, const ALCint* attributes,
                                            LPALCRENDERSAMPLESSOFT render) {
-  if (!device) return nullptr;
+  if (!device) {
+    LogAlcError("no OpenAL device", nullptr);
+    return nullptr;
+  }
   AlcContextPtr context(alcCreateContext(device.get(), attributes));
-  if (!context) return nullptr;
+  if (!context) {
+    LogAlcError("no OpenAL context", device.get());
+    return nullptr;
+  }
   return std::make_shared<OpenAlContext>(std::move(device), std::move(context), render);
 }
 
@@ -199,27 +216,30 @@ std::unique_ptr<AudioDevice> OpenAlSystem::OpenDefaultDevice() {
 std::unique_ptr<OpenAlDevice> OpenAlDevice::OpenDefault() {
   AlcDevicePtr device(alcOpenDevice(nullptr));
   if (!device) {
-    LogDetail("sound: OpenAL Soft found no output device");
+    LogAlcError("OpenAL Soft found no output device", nullptr);
     return nullptr;
   }
   const ALCchar* name = alcGetString(device.get(), ALC_DEVICE_SPECIFIER);
   const std::string described = name != nullptr ? name : "?";
   auto context = MakeContext(std::move(device), nullptr, nullptr);
-  if (!context) {
-    LogDetail("sound: OpenAL Soft could not make a context on '" + described + "'");
-    return nullptr;
-  }
+  if (!context) return nullptr;
   LogDetail("sound: OpenAL Soft on '" + described + "'");
   return std::make_unique<OpenAlDevice>(std::move(context));
 }
 
 std::unique_ptr<OpenAlDevice> OpenAlDevice::OpenLoopback(int rate) {
-  if (alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback") != ALC_TRUE) return nullptr;
+  if (alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback") != ALC_TRUE) {
+    LogDetail("sound: this OpenAL has no loopback device (ALC_SOFT_loopback)");
+    return nullptr;
+  }
   auto open = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
       alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
   auto render = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(
       alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
-  if (open == nullptr || render == nullptr) return nullptr;
+  if (open == nullptr || render == nullptr) {
+    LogDetail("sound: this OpenAL lacks the loopback functions");
+    return nullptr;
+  }
   const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT,
                                ALC_FORMAT_TYPE_SOFT,     ALC_FLOAT_SOFT,
                                ALC_FREQUENCY,            rate,
@@ -237,33 +257,52 @@ OpenAlDevice::~OpenAlDevice() = default;
 
 std::shared_ptr<AudioBuffer> OpenAlDevice::CreateBuffer(const SampleData& samples) {
   const ALenum format = AlFormat(samples);
-  if (format == AL_NONE || samples.rate <= 0 || samples.bytes.empty() ||
+  if (format == AL_NONE) {
+    LogDetail("sound: OpenAL takes no samples of encoding " +
+              std::to_string(static_cast<int>(samples.encoding)) + " with " +
+              std::to_string(samples.channels) + " channels");
+    return nullptr;
+  }
+  if (samples.rate <= 0 || samples.bytes.empty() ||
       samples.bytes.size() > static_cast<std::size_t>(INT_MAX)) {
+    LogDetail("sound: no samples, no rate or more than OpenAL takes in one buffer");
     return nullptr;
   }
   context_->MakeCurrent();
   alGetError();
   ALuint name = 0;
   alGenBuffers(1, &name);
-  if (alGetError() != AL_NO_ERROR) return nullptr;
+  if (const ALenum error = alGetError(); error != AL_NO_ERROR) {
+    LogAlError("no OpenAL buffer", error);
+    return nullptr;
+  }
   auto buffer = std::make_shared<OpenAlBuffer>(context_, name);
   if (samples.encoding == SampleEncoding::kMsAdpcm) {
     alBufferi(name, AL_UNPACK_BLOCK_ALIGNMENT_SOFT, samples.frames_per_block);
   }
   alBufferData(name, format, samples.bytes.data(), static_cast<ALsizei>(samples.bytes.size()),
                samples.rate);
-  if (alGetError() != AL_NO_ERROR) return nullptr;
+  if (const ALenum error = alGetError(); error != AL_NO_ERROR) {
+    LogAlError("OpenAL refused the samples", error);
+    return nullptr;
+  }
   return buffer;
 }
 
 std::unique_ptr<AudioVoice> OpenAlDevice::CreateVoice(std::shared_ptr<AudioBuffer> buffer) {
   auto al_buffer = std::dynamic_pointer_cast<OpenAlBuffer>(std::move(buffer));
-  if (!al_buffer || al_buffer->context() != context_) return nullptr;
+  if (!al_buffer || al_buffer->context() != context_) {
+    LogDetail("sound: a voice asked for a buffer of another device");
+    return nullptr;
+  }
   context_->MakeCurrent();
   alGetError();
   ALuint source = 0;
   alGenSources(1, &source);
-  if (alGetError() != AL_NO_ERROR) return nullptr;
+  if (const ALenum error = alGetError(); error != AL_NO_ERROR) {
+    LogAlError("no OpenAL source", error);
+    return nullptr;
+  }
   const ALuint buffer_name = al_buffer->name();
   auto voice = std::make_unique<OpenAlVoice>(std::move(al_buffer), source);
   // Plain playback as a sound card's buffer would do it: channels straight to the speakers,
@@ -273,7 +312,10 @@ std::unique_ptr<AudioVoice> OpenAlDevice::CreateVoice(std::shared_ptr<AudioBuffe
   alSourcef(source, AL_ROLLOFF_FACTOR, 0.0F);
   if (context_->direct_channels()) alSourcei(source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
   alSourcei(source, AL_BUFFER, static_cast<ALint>(buffer_name));
-  if (alGetError() != AL_NO_ERROR) return nullptr;
+  if (const ALenum error = alGetError(); error != AL_NO_ERROR) {
+    LogAlError("OpenAL source not set up", error);
+    return nullptr;
+  }
   return voice;
 }
 

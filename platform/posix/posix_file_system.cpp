@@ -6,8 +6,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <string>
 #include <system_error>
+
+#include "platform/log.h"
 
 namespace grumbol::platform {
 
@@ -96,9 +100,13 @@ std::unique_ptr<File> PosixFileSystem::Open(const std::string& path, FileAccess 
   // line, a folder is no file. O_NONBLOCK keeps the open itself from hanging on a pipe.
   const int flags = OpenFlags(access, disposition);
   const int fd = RetryInterrupted([&] { return open(native.c_str(), flags | O_NONBLOCK, 0666); });
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    LogDetail("files: " + native + ": " + std::strerror(errno));
+    return nullptr;
+  }
   struct stat info {};
   if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    LogDetail("files: " + native + ": not a regular file");
     close(fd);
     return nullptr;
   }
@@ -109,6 +117,7 @@ std::unique_ptr<File> PosixFileSystem::Open(const std::string& path, FileAccess 
 bool PosixFileSystem::CreateFolders(const std::string& path) {
   std::error_code error;
   std::filesystem::create_directories(path, error);
+  if (error) LogDetail("files: folder " + path + ": " + error.message());
   return !error && std::filesystem::is_directory(path, error);
 }
 

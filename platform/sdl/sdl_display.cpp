@@ -103,7 +103,12 @@ std::optional<PixelLayout> SdlDisplay::OpenScreen(int width, int height, int dep
                                                   const std::string& title) {
   CloseScreen();
   const std::optional<TextureFormat> format = FormatForDepth(depth);
-  if (!window_ || !format || width <= 0 || height <= 0) return std::nullopt;
+  if (!window_) return std::nullopt;
+  if (!format || width <= 0 || height <= 0) {
+    LogDetail("video: no frames of " + std::to_string(width) + "x" + std::to_string(height) + " at " +
+              std::to_string(depth) + " bits");
+    return std::nullopt;
+  }
 
   if (!renderer_) {
     // The renderer outlives screens: making one may recreate the window for OpenGL.

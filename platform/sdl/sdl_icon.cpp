@@ -2,14 +2,20 @@
 
 #include <cstdint>
 
+#include <string>
+
 #include "platform/fish_icon.h"
+#include "platform/log.h"
 
 namespace grumbol::platform::sdl {
 
 SurfacePtr MakeFishIcon() {
   constexpr int kSize = kFishIconUnits;
   SurfacePtr icon(SDL_CreateRGBSurfaceWithFormat(0, kSize, kSize, 32, SDL_PIXELFORMAT_ARGB8888));
-  if (!icon) return nullptr;
+  if (!icon) {
+    LogDetail(std::string("video: no window icon: ") + SDL_GetError());
+    return nullptr;
+  }
   for (int y = 0; y < kSize; ++y) {
     auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(icon->pixels) +
                                                  y * icon->pitch);

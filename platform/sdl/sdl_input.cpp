@@ -1,7 +1,9 @@
 #include "platform/sdl/sdl_input.h"
 
 #include <array>
+#include <string>
 
+#include "platform/log.h"
 #include "platform/sdl/sdl_scan_codes.h"
 
 namespace grumbol::platform {
@@ -102,7 +104,12 @@ class SdlMouse final : public MouseDevice {
     SDL_PumpEvents();
     if (!HasFocus(display_)) return false;
     if (acquired_) return true;
-    if (SDL_SetRelativeMouseMode(SDL_TRUE) != 0) return false;
+    if (SDL_SetRelativeMouseMode(SDL_TRUE) != 0) {
+      // Asked again at every poll: said once.
+      if (!relative_refused_) LogDetail(std::string("input: no relative mouse: ") + SDL_GetError());
+      relative_refused_ = true;
+      return false;
+    }
     // The device reports only what happens while it is taken, starting from the buttons as
     // they are now: one let go in the background reads up.
     SDL_FlushEvents(SDL_MOUSEMOTION, SDL_MOUSEWHEEL);
@@ -189,6 +196,7 @@ class SdlMouse final : public MouseDevice {
   }
 
   const SdlDisplay& display_;
+  bool relative_refused_ = false;
   bool acquired_ = false;
   std::uint64_t overflows_seen_ = 0;
   MouseRecordBuffer buffer_;

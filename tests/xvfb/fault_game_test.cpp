@@ -54,6 +54,13 @@ TEST(Program, AnswersHelpVersionAndScoresAndRefusesWhatItDoesNotKnow) {
   const ProgramRun installed = RunProgram("cd '" + dir.File("elsewhere") + "' && " + env + game + " --scores");
   EXPECT_EQ(installed.out, "  1. Kim     20\n");
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "elsewhere/GFX"));
+  // Silent unless asked; asked, a failure says the system's reason.
+  EXPECT_EQ(installed.err, "");
+  const ProgramRun logged = RunProgram("cd '" + dir.File("elsewhere") + "' && env GRUMBOL_LOG=1 XDG_DATA_HOME='" +
+                                       dir.File("none") + "' " + game + " --scores");
+  EXPECT_NE(logged.err.find("files: " + dir.File("none/grumbol/Vusk.qzc") + ": No such file or directory\n"),
+            std::string::npos)
+      << logged.err;
 
   // Replay files are anybody's: what is not a whole one is refused, saying why.
   testing::WriteFileBytes(dir.File("cut.replay"), "GRUMBOL REPLAY 1\nname Ida\n0 x1 y");
