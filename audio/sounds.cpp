@@ -106,9 +106,8 @@ std::int32_t Sounds::PlayExtraVoice(SoundSlot& record, bool looping) {
   if (!voice) return 0;
   voice->SetVolume(record.volume);
   voice->Play(looping);
-  last_voice_handle_ = last_voice_handle_ == std::numeric_limits<std::int32_t>::max()
-                           ? 1
-                           : last_voice_handle_ + 1;
+  last_voice_handle_ =
+      last_voice_handle_ == std::numeric_limits<std::int32_t>::max() ? 1 : last_voice_handle_ + 1;
   record.voices.push_back({last_voice_handle_, std::move(voice)});
   return last_voice_handle_;
 }

@@ -28,7 +28,8 @@ std::int16_t S16(std::span<const std::uint8_t> d, std::size_t at) {
   return static_cast<std::int16_t>(U16(d, at));
 }
 std::uint32_t U32(std::span<const std::uint8_t> d, std::size_t at) {
-  return static_cast<std::uint32_t>(U16(d, at)) | (static_cast<std::uint32_t>(U16(d, at + 2)) << 16);
+  return static_cast<std::uint32_t>(U16(d, at)) |
+         (static_cast<std::uint32_t>(U16(d, at + 2)) << 16);
 }
 bool IdAt(std::span<const std::uint8_t> d, std::size_t at, const char (&id)[5]) {
   return std::memcmp(d.data() + at, id, 4) == 0;
@@ -71,8 +72,8 @@ struct WaveFormat {
 
 std::optional<WaveFormat> ParseFormat(std::span<const std::uint8_t> record) {
   if (record.size() < 16) return std::nullopt;
-  WaveFormat f{U16(record, 0), U16(record, 2), U32(record, 4), U16(record, 12), U16(record, 14),
-               record};
+  WaveFormat f{U16(record, 0),  U16(record, 2),  U32(record, 4),
+               U16(record, 12), U16(record, 14), record};
   if (f.tag == kTagExtensible) {
     // The sub-format GUID is a plain format tag followed by this fixed tail.
     static constexpr std::uint8_t kGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
@@ -91,14 +92,15 @@ std::optional<WaveFormat> ParseFormat(std::span<const std::uint8_t> record) {
 }
 
 // Interleaved samples of `unit` bytes each, cut to whole frames and made stereo.
-std::optional<DeviceSound> Stereo(SampleEncoding encoding, int rate, int channels,
-                                  std::size_t unit, std::span<const std::uint8_t> samples) {
+std::optional<DeviceSound> Stereo(SampleEncoding encoding, int rate, int channels, std::size_t unit,
+                                  std::span<const std::uint8_t> samples) {
   const std::size_t frame = unit * static_cast<std::size_t>(channels);
   const std::size_t frames = samples.size() / frame;
   if (frames == 0) return std::nullopt;
   DeviceSound sound{encoding, rate, 0, {}};
   if (channels == 2) {
-    sound.bytes.assign(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(frames * frame));
+    sound.bytes.assign(samples.begin(),
+                       samples.begin() + static_cast<std::ptrdiff_t>(frames * frame));
     return sound;
   }
   sound.bytes.resize(frames * unit * 2);
@@ -161,14 +163,15 @@ std::optional<DeviceSound> MsAdpcm(const WaveFormat& f, std::span<const std::uin
   if (blocks == 0) return std::nullopt;
   DeviceSound sound{SampleEncoding::kMsAdpcm, static_cast<int>(f.rate), per_block, {}};
   if (f.channels == 2) {
-    sound.bytes.assign(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(blocks * block));
+    sound.bytes.assign(samples.begin(),
+                       samples.begin() + static_cast<std::ptrdiff_t>(blocks * block));
     return sound;
   }
   sound.bytes.reserve(blocks * block * 2);
   for (std::size_t b = 0; b < blocks; ++b) {
     const std::uint8_t* in = samples.data() + b * block;
     sound.bytes.insert(sound.bytes.end(), {in[0], in[0]});  // predictor
-    for (int field = 0; field < 3; ++field) {              // delta, sample 1, sample 2
+    for (int field = 0; field < 3; ++field) {               // delta, sample 1, sample 2
       const std::uint8_t* v = in + 1 + 2 * field;
       sound.bytes.insert(sound.bytes.end(), {v[0], v[1], v[0], v[1]});
     }
@@ -184,12 +187,12 @@ std::optional<DeviceSound> MsAdpcm(const WaveFormat& f, std::span<const std::uin
 }
 
 constexpr std::array<std::int16_t, 89> kImaSteps = {
-    7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,
-    25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,    73,    80,
-    88,    97,    107,   118,   130,   143,   157,   173,   190,   209,   230,   253,   279,
-    307,   337,   371,   408,   449,   494,   544,   598,   658,   724,   796,   876,   963,
-    1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,  2272,  2499,  2749,  3024,  3327,
-    3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493,  10442, 11487,
+    7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,   21,    23,
+    25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,   73,    80,
+    88,    97,    107,   118,   130,   143,   157,   173,   190,   209,   230,  253,   279,
+    307,   337,   371,   408,   449,   494,   544,   598,   658,   724,   796,  876,   963,
+    1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,  2272,  2499,  2749, 3024,  3327,
+    3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493, 10442, 11487,
     12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
 
 struct ImaChannel {
@@ -252,7 +255,8 @@ std::optional<DeviceSound> ReadWaveSound(std::span<const std::uint8_t> data) {
   const auto f = ParseFormat(parts->format);
   if (!f) return std::nullopt;
   const auto rate = static_cast<int>(f->rate);
-  const auto plain = [&](SampleEncoding encoding, std::uint16_t bits) -> std::optional<DeviceSound> {
+  const auto plain = [&](SampleEncoding encoding,
+                         std::uint16_t bits) -> std::optional<DeviceSound> {
     if (f->bits != bits || f->block_align != f->channels * bits / 8) return std::nullopt;
     return Stereo(encoding, rate, f->channels, bits / 8, parts->samples);
   };
@@ -264,18 +268,12 @@ std::optional<DeviceSound> ReadWaveSound(std::span<const std::uint8_t> data) {
         return WideIntegerToFloat(*f, parts->samples);
       }
       return std::nullopt;
-    case kTagFloat:
-      return plain(SampleEncoding::kFloat32, 32);
-    case kTagMulaw:
-      return plain(SampleEncoding::kMulaw, 8);
-    case kTagAlaw:
-      return plain(SampleEncoding::kAlaw, 8);
-    case kTagMsAdpcm:
-      return MsAdpcm(*f, parts->samples);
-    case kTagImaAdpcm:
-      return ImaAdpcm(*f, parts->samples);
-    default:
-      return std::nullopt;
+    case kTagFloat: return plain(SampleEncoding::kFloat32, 32);
+    case kTagMulaw: return plain(SampleEncoding::kMulaw, 8);
+    case kTagAlaw: return plain(SampleEncoding::kAlaw, 8);
+    case kTagMsAdpcm: return MsAdpcm(*f, parts->samples);
+    case kTagImaAdpcm: return ImaAdpcm(*f, parts->samples);
+    default: return std::nullopt;
   }
 }
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/posix/posix_file_system.h"
 #include "platform/gstreamer/gst_movie_player.h"
+#include "platform/posix/posix_file_system.h"
 #include "tests/support/game_rig.h"
 #include "tests/support/working_dir.h"
 
@@ -18,7 +18,8 @@ namespace {
 // The default assets, made once for the run in a folder the game is started in.
 struct DefaultAssets : testing::WorkingDir {
   DefaultAssets() {
-    const std::string command = std::string(GRUMBOL_MAKE_GFX) + " " + path().string() + " >/dev/null";
+    const std::string command =
+        std::string(GRUMBOL_MAKE_GFX) + " " + path().string() + " >/dev/null";
     if (std::system(command.c_str()) != 0) std::abort();
   }
 };

@@ -23,7 +23,10 @@ class SevenClips {
  public:
   SevenClips() {
     for (int i = 1; i <= kMovieCount; ++i) {
-      ok_ = ok_ && testing::MakeClip(Path(i), {.width = 320, .height = 240, .frames = 75, .fps = 25,
+      ok_ = ok_ && testing::MakeClip(Path(i), {.width = 320,
+                                               .height = 240,
+                                               .frames = 75,
+                                               .fps = 25,
                                                .rgb = 0x203040u * static_cast<std::uint32_t>(i)});
     }
   }

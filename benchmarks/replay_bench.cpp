@@ -53,7 +53,8 @@ Replay RecordTenMinutes() {
   platform::PosixFileSystem files;
   Autopilot pilot;
   ReplayRecorder recorder(pilot, none.stack.random,
-                          files.Open(dir.File("ten.replay"), platform::FileAccess::kWrite, platform::FileDisposition::kCreateAlways));
+                          files.Open(dir.File("ten.replay"), platform::FileAccess::kWrite,
+                                     platform::FileDisposition::kCreateAlways));
   Media media = none.stack.For(recorder);
   Game game(media);
   pilot.Watch(game.state());
@@ -63,7 +64,9 @@ Replay RecordTenMinutes() {
   }
   recorder.Finish();
   ReplayReading reading = ReadReplay(testing::ReadFileBytes(dir.File("ten.replay")));
-  if (!reading.replay || reading.replay->Length() != kTenMinutes || reading.replay->result->misses != 0) std::abort();
+  if (!reading.replay || reading.replay->Length() != kTenMinutes ||
+      reading.replay->result->misses != 0)
+    std::abort();
   return std::move(*reading.replay);
 }
 

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "tests/support/headless_screen.h"
 #include "tests/support/game_font.h"
+#include "tests/support/headless_screen.h"
 #include "video/text_drawing.h"
 
 namespace grumbol {
@@ -21,7 +21,8 @@ Surface HalfKeyedPicture(int width, int height) {
   Surface picture(width, height, 4);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      picture.SetPixel(x, y, (x + y) % 2 == 0 ? kMagenta : 0x00336699u + static_cast<std::uint32_t>(x));
+      picture.SetPixel(x, y,
+                       (x + y) % 2 == 0 ? kMagenta : 0x00336699u + static_cast<std::uint32_t>(x));
     }
   }
   return picture;
@@ -29,8 +30,10 @@ Surface HalfKeyedPicture(int width, int height) {
 
 // Loads a 32-bit picture into `slot`, keyed on magenta or opaque.
 void Load(testing::SpriteScreen& bench, SlotId slot, Surface pixels, bool keyed) {
-  bench.Load(slot, bench.Keep({.width = pixels.width(), .height = pixels.height(), .depth = 32,
-                              .pixels = std::move(pixels)}));
+  bench.Load(slot, bench.Keep({.width = pixels.width(),
+                               .height = pixels.height(),
+                               .depth = 32,
+                               .pixels = std::move(pixels)}));
   if (keyed) bench.sprites.SetSpriteKey(slot, kMagenta);
 }
 
@@ -70,7 +73,8 @@ void BM_SdlKeyedBlit(benchmark::State& state) {
   SDL_Surface* source = SDL_CreateRGBSurfaceWithFormat(0, 1024, 768, 32, SDL_PIXELFORMAT_RGB888);
   SDL_Surface* target = SDL_CreateRGBSurfaceWithFormat(0, 1024, 768, 32, SDL_PIXELFORMAT_RGB888);
   for (int y = 0; y < 768; ++y) {
-    std::memcpy(static_cast<std::uint8_t*>(source->pixels) + y * source->pitch, picture.Row(y), 1024 * 4);
+    std::memcpy(static_cast<std::uint8_t*>(source->pixels) + y * source->pitch, picture.Row(y),
+                1024 * 4);
   }
   SDL_SetColorKey(source, SDL_TRUE, kMagenta);
   for (auto _ : state) {
@@ -110,9 +114,11 @@ void BM_WorstCaseFrame(benchmark::State& state) {
   Sprites& sprites = bench.sprites;
   for (auto _ : state) {
     sprites.DrawSprite(1, 0, 0);
-    for (auto [x, y] : {std::pair{0, 0}, {0, 588}, {760, 588}, {760, 0}}) sprites.DrawSpriteKeyed(51, x, y);
+    for (auto [x, y] : {std::pair{0, 0}, {0, 588}, {760, 588}, {760, 0}})
+      sprites.DrawSpriteKeyed(51, x, y);
     sprites.DrawSpriteKeyed(52, 310, 182);
-    for (auto [x, y] : {std::pair{428, 0}, {832, 305}, {428, 610}, {0, 305}}) sprites.DrawSpriteKeyed(53, x, y);
+    for (auto [x, y] : {std::pair{428, 0}, {832, 305}, {428, 610}, {0, 305}})
+      sprites.DrawSpriteKeyed(53, x, y);
     for (int fish = 0; fish < 20; ++fish) sprites.DrawSpriteKeyed(11, fish * 50 - 100, fish * 36);
     sprites.DrawSpriteKeyed(0, 500, 400);
     DrawScoreLine(bench.screen, text);

@@ -53,7 +53,8 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
   std::size_t i = 0;
   while (i < bytes.size()) {
     std::string line;
-    while (i < bytes.size() && bytes[i] != 0 && bytes[i] != 10 && bytes[i] != 13) line += bytes[i++];
+    while (i < bytes.size() && bytes[i] != 0 && bytes[i] != 10 && bytes[i] != 13)
+      line += bytes[i++];
     if (i < bytes.size()) {
       if (bytes[i] == 13 && i + 1 < bytes.size() && bytes[i + 1] == 10) ++i;
       ++i;
@@ -105,7 +106,8 @@ void RunOperations(grumbol::platform::FileSystem& fs, DataFiles::Buffering buffe
         const std::int64_t n = files.AppendLine(1, line);
         if (n == 0) break;
         // The line is whole at the end of the file, its line breaks made blanks.
-        std::replace_if(line.begin(), line.end(), [](char c) { return c == 0 || c == 10 || c == 13; }, ' ');
+        std::replace_if(
+            line.begin(), line.end(), [](char c) { return c == 0 || c == 10 || c == 13; }, ' ');
         line += "\r\n";
         if (n != static_cast<std::int64_t>(line.size()) || !FileEndsWith(line)) std::abort();
         break;

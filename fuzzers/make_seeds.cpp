@@ -21,7 +21,8 @@ using grumbol::testing::Le;
 
 void Save(const fs::path& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 // A picture of `width` x 3 pixels of `bits` bits with a table of `colours` entries.
@@ -32,7 +33,8 @@ grumbol::testing::BmpSpec Picture(int width, std::uint16_t bits, std::uint32_t c
   spec.height = 3;
   spec.bits = bits;
   spec.compression = compression;
-  for (int i = 0; i < colours; ++i) spec.palette.push_back(0x010203u * static_cast<std::uint32_t>(i));
+  for (int i = 0; i < colours; ++i)
+    spec.palette.push_back(0x010203u * static_cast<std::uint32_t>(i));
   const std::size_t row_bytes = (static_cast<std::size_t>(width) * bits + 7) / 8;
   for (int y = 0; y < spec.height; ++y) {
     Bytes row(row_bytes);
@@ -83,7 +85,8 @@ void MakeBmps(const fs::path& dir) {
 
 void MakeWaves(const fs::path& dir) {
   using grumbol::testing::WaveSpec;
-  const Bytes ms_coefficients = Le({256, 0, 512, -256, 0, 0, 192, 64, 240, 0, 460, -208, 392, -232}, 2);
+  const Bytes ms_coefficients =
+      Le({256, 0, 512, -256, 0, 0, 192, 64, 240, 0, 460, -208, 392, -232}, 2);
   auto ms_extra = [&](int per_block) {
     Bytes extra = Le({per_block, 7}, 2);
     extra.insert(extra.end(), ms_coefficients.begin(), ms_coefficients.end());
@@ -92,8 +95,8 @@ void MakeWaves(const fs::path& dir) {
   auto extensible = [](std::uint16_t sub_tag, std::uint16_t bits) {
     Bytes extra = Le({bits}, 2);
     for (auto part : {Le({3}, 4), Le({sub_tag}, 2),
-                      Bytes{0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00,
-                            0x38, 0x9B, 0x71}}) {
+                      Bytes{0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38,
+                            0x9B, 0x71}}) {
       extra.insert(extra.end(), part.begin(), part.end());
     }
     return extra;
@@ -104,23 +107,61 @@ void MakeWaves(const fs::path& dir) {
       {.tag = 1, .channels = 1, .block_align = 1, .bits = 8, .samples = ramp},
       {.tag = 1, .channels = 2, .block_align = 2, .bits = 8, .samples = ramp},
       {.tag = 1, .channels = 1, .block_align = 2, .bits = 16, .samples = ramp},
-      {.tag = 1, .channels = 2, .block_align = 4, .bits = 16, .between = Chunk("LIST", Bytes(10)), .samples = ramp},
+      {.tag = 1,
+       .channels = 2,
+       .block_align = 4,
+       .bits = 16,
+       .between = Chunk("LIST", Bytes(10)),
+       .samples = ramp},
       {.tag = 1, .channels = 1, .block_align = 3, .bits = 24, .samples = ramp},
       {.tag = 1, .channels = 2, .block_align = 6, .bits = 24, .samples = ramp},
       {.tag = 1, .channels = 1, .block_align = 4, .bits = 32, .samples = ramp},
       {.tag = 1, .channels = 2, .block_align = 8, .bits = 32, .samples = ramp},
-      {.tag = 3, .channels = 1, .block_align = 4, .bits = 32, .samples = Le({0x3E800000, 0xBF000000}, 4)},
-      {.tag = 3, .channels = 2, .block_align = 8, .bits = 32, .samples = Le({0x3E800000, 0xBF000000}, 4)},
+      {.tag = 3,
+       .channels = 1,
+       .block_align = 4,
+       .bits = 32,
+       .samples = Le({0x3E800000, 0xBF000000}, 4)},
+      {.tag = 3,
+       .channels = 2,
+       .block_align = 8,
+       .bits = 32,
+       .samples = Le({0x3E800000, 0xBF000000}, 4)},
       {.tag = 6, .channels = 1, .block_align = 1, .bits = 8, .samples = ramp},
       {.tag = 6, .channels = 2, .block_align = 2, .bits = 8, .samples = ramp},
       {.tag = 7, .channels = 1, .block_align = 1, .bits = 8, .samples = ramp},
       {.tag = 7, .channels = 2, .block_align = 2, .bits = 8, .samples = ramp},
       {.tag = 2, .channels = 1, .block_align = 9, .bits = 4, .extra = ms_extra(6), .samples = ramp},
-      {.tag = 2, .channels = 2, .block_align = 18, .bits = 4, .extra = ms_extra(6), .samples = ramp},
-      {.tag = 0x11, .channels = 1, .block_align = 36, .bits = 4, .extra = Le({65}, 2), .samples = ramp},
-      {.tag = 0x11, .channels = 2, .block_align = 16, .bits = 4, .extra = Le({9}, 2), .samples = ramp},
-      {.tag = 0xFFFE, .channels = 2, .block_align = 4, .bits = 16, .extra = extensible(1, 16), .samples = ramp},
-      {.tag = 0xFFFE, .channels = 1, .block_align = 4, .bits = 32, .extra = extensible(3, 32), .samples = ramp},
+      {.tag = 2,
+       .channels = 2,
+       .block_align = 18,
+       .bits = 4,
+       .extra = ms_extra(6),
+       .samples = ramp},
+      {.tag = 0x11,
+       .channels = 1,
+       .block_align = 36,
+       .bits = 4,
+       .extra = Le({65}, 2),
+       .samples = ramp},
+      {.tag = 0x11,
+       .channels = 2,
+       .block_align = 16,
+       .bits = 4,
+       .extra = Le({9}, 2),
+       .samples = ramp},
+      {.tag = 0xFFFE,
+       .channels = 2,
+       .block_align = 4,
+       .bits = 16,
+       .extra = extensible(1, 16),
+       .samples = ramp},
+      {.tag = 0xFFFE,
+       .channels = 1,
+       .block_align = 4,
+       .bits = 32,
+       .extra = extensible(3, 32),
+       .samples = ramp},
   };
   int n = 0;
   for (const WaveSpec& spec : specs) {
@@ -154,8 +195,9 @@ void MakeRecordFiles(const fs::path& dir) {
     }
   }
   // Line ends the writers never make but players' editors do.
-  const std::string odd[] = {"LF only\nsecond\n", "lone CR\rsecond\r", std::string("zero\0byte\r\n", 11),
-                             "no line end at the end", "CR LF\r\n\r\n\n\r"};
+  const std::string odd[] = {"LF only\nsecond\n", "lone CR\rsecond\r",
+                             std::string("zero\0byte\r\n", 11), "no line end at the end",
+                             "CR LF\r\n\r\n\n\r"};
   for (const std::string& text : odd) {
     Save(dir / ("seed" + std::to_string(n++) + ".txt"), Bytes(text.begin(), text.end()));
   }

@@ -10,9 +10,9 @@ namespace grumbol::game {
 // file each is loaded from. Keyed pictures are drawn with magenta as transparent.
 
 // Pictures.
-inline constexpr SlotId kCrossHair = 0;      // Kreuz.qz, keyed: drawn centred on the pointer
-inline constexpr SlotId kBackground = 1;     // Back.qz: drawn first each frame
-inline constexpr SlotId kPausePicture = 2;   // Pause.qz, keyed: loaded but never shown
+inline constexpr SlotId kCrossHair = 0;     // Kreuz.qz, keyed: drawn centred on the pointer
+inline constexpr SlotId kBackground = 1;    // Back.qz: drawn first each frame
+inline constexpr SlotId kPausePicture = 2;  // Pause.qz, keyed: loaded but never shown
 
 // The fish animation: frame n (1 to 9) from VuskN.qz, keyed. A fish shows frame
 // anim_counter / 3, so it starts on frame 1 and is freed after frame 9.
@@ -34,7 +34,7 @@ inline constexpr SlotId kMissSound = 6;  // Sound2.qzs: a fish gets through
 // 1 to 6 in that order; movie 7 has no key.
 constexpr SlotId Movie(int n) { return 7 + n; }
 inline constexpr std::array<SlotId, 7> kMovies{Movie(1), Movie(2), Movie(3), Movie(4),
-                                                Movie(5), Movie(6), Movie(7)};
+                                               Movie(5), Movie(6), Movie(7)};
 inline constexpr SlotId kTitleMovie = Movie(1);  // started with the game, stopped at its end
 inline constexpr SlotId kScoreMovie = Movie(7);  // restarted every frame the score is 2200
 

@@ -20,7 +20,8 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
     } else if (arg == "--version") {
       line.action = Action::kVersion;
     } else if (arg == "--record" || arg == "--replay" || arg == "--verify") {
-      if (i + 1 >= args.size() || args[i + 1].empty()) return fail(arg + " needs the replay file's name");
+      if (i + 1 >= args.size() || args[i + 1].empty())
+        return fail(arg + " needs the replay file's name");
       if (arg == "--record") {
         line.record = args[++i];
       } else {

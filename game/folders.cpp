@@ -24,7 +24,8 @@ Folders ChooseFolders(bool working_folder_has_gfx, const std::string& program,
   folders.data = Parent(Parent(program)) + "/share/" + kAppFolder;
   // As freedesktop.org's base directories have it: a relative XDG_DATA_HOME is ignored.
   std::string data_home = xdg_data_home;
-  if (data_home.empty() || data_home.front() != '/') data_home = home.empty() ? "." : home + "/.local/share";
+  if (data_home.empty() || data_home.front() != '/')
+    data_home = home.empty() ? "." : home + "/.local/share";
   folders.records = data_home + "/" + kAppFolder + "/Vusk.qzc";
   return folders;
 }

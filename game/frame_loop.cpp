@@ -8,9 +8,9 @@ namespace {
 
 constexpr int kSpawnX = -120;
 constexpr int kMaxSpawnY = 735;
-constexpr int kStep = 2;               // pixels per frame
+constexpr int kStep = 2;  // pixels per frame
 constexpr int kGotThroughX = 906;
-constexpr int kLastAnimCounter = 30;   // the slot is free again from here
+constexpr int kLastAnimCounter = 30;  // the slot is free again from here
 constexpr int kHitBoxWidth = 97;
 constexpr int kHitBoxHeight = 32;
 constexpr int kCrossHairOffset = 16;

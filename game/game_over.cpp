@@ -25,7 +25,8 @@ void Game::WriteScoreRecord() {
   DataFiles& files = m_.files;
   files.OpenRecordFile(kRecordFile, kRecordPath);
   auto line = m_.scratch.Begin();
-  line << files.ReadLine(kRecordFile) << state_.player_name << ": " << state_.score << state_.cheat_mark;
+  line << files.ReadLine(kRecordFile) << state_.player_name << ": " << state_.score
+       << state_.cheat_mark;
   // Always at the end of the file, whole, even for a file longer than the first block read.
   files.AppendLine(kRecordFile, line.View());
   files.CloseRecordFile(kRecordFile);

@@ -12,9 +12,12 @@ namespace {
 constexpr const char* kSplashText = "Daromirs Grumbol Game 5.0";
 
 // Movie keys in the order they are tested: with several down, the last one's movie plays.
-constexpr std::array<std::pair<int, SlotId>, 6> kMovieKeys{
-    {{DIK_0, kTitleMovie}, {DIK_9, Movie(4)}, {DIK_8, Movie(3)}, {DIK_7, Movie(5)}, {DIK_6, Movie(6)},
-     {DIK_5, Movie(2)}}};
+constexpr std::array<std::pair<int, SlotId>, 6> kMovieKeys{{{DIK_0, kTitleMovie},
+                                                            {DIK_9, Movie(4)},
+                                                            {DIK_8, Movie(3)},
+                                                            {DIK_7, Movie(5)},
+                                                            {DIK_6, Movie(6)},
+                                                            {DIK_5, Movie(2)}}};
 
 }  // namespace
 

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,13 +23,13 @@
 #include "input/input_service.h"
 #include "input/keyboard.h"
 #include "input/mouse.h"
-#include "platform/log.h"
-#include "platform/mapped_file_system.h"
-#include "platform/posix/posix_file_system.h"
-#include "platform/posix/system_clock.h"
 #include "platform/gstreamer/gst_movie_player.h"
 #include "platform/gtk/gtk_dialogs.h"
+#include "platform/log.h"
+#include "platform/mapped_file_system.h"
 #include "platform/openal/openal_audio.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/system_clock.h"
 #include "platform/sdl/sdl_display.h"
 #include "platform/sdl/sdl_input.h"
 #include "platform/sdl_ttf/ttf_fonts.h"
@@ -48,14 +48,18 @@ game::Folders FindFolders() {
   const bool portable = std::filesystem::is_directory("GFX", error);
   const std::string program = std::filesystem::read_symlink("/proc/self/exe", error).string();
   std::string home = Environment("HOME");
-  if (const passwd* user = home.empty() ? getpwuid(getuid()) : nullptr; user != nullptr && user->pw_dir != nullptr) {
+  if (const passwd* user = home.empty() ? getpwuid(getuid()) : nullptr;
+      user != nullptr && user->pw_dir != nullptr) {
     home = user->pw_dir;
   }
-  game::Folders folders = game::ChooseFolders(portable, program, Environment("XDG_DATA_HOME"), home);
+  game::Folders folders =
+      game::ChooseFolders(portable, program, Environment("XDG_DATA_HOME"), home);
   if (folders.portable) {
-    platform::LogDetail("files: the GFX folder here (pictures, sounds, movies and the record file)");
+    platform::LogDetail(
+        "files: the GFX folder here (pictures, sounds, movies and the record file)");
   } else {
-    platform::LogDetail("files: pictures, sounds and movies from " + folders.data + "/GFX, records in " + folders.records);
+    platform::LogDetail("files: pictures, sounds and movies from " + folders.data +
+                        "/GFX, records in " + folders.records);
   }
   return folders;
 }
@@ -66,7 +70,8 @@ int PrintScores(platform::FileSystem& files, const game::Folders& folders, int c
   constexpr std::int64_t kMaxRecordBytes = std::int64_t{64} << 20;
   const auto records = platform::ReadWholeFile(files, game::Game::kRecordPath, kMaxRecordBytes);
   if (!records) {
-    if (files.Open(game::Game::kRecordPath, platform::FileAccess::kRead, platform::FileDisposition::kOpenExisting)) {
+    if (files.Open(game::Game::kRecordPath, platform::FileAccess::kRead,
+                   platform::FileDisposition::kOpenExisting)) {
       platform::LogNotice("the record file " + where + " is larger than 64 MiB");
       return 1;
     }
@@ -124,7 +129,8 @@ int Play(const game::CommandLine& command, platform::FileSystem& file_system) {
   if (!command.record.empty()) {
     platform::PosixFileSystem files;
     recorder.emplace(player, stack.random,
-                     files.Open(command.record, platform::FileAccess::kWrite, platform::FileDisposition::kCreateAlways));
+                     files.Open(command.record, platform::FileAccess::kWrite,
+                                platform::FileDisposition::kCreateAlways));
     if (!recorder->ok()) {
       platform::LogNotice("cannot write the replay " + command.record);
       return 1;
@@ -136,7 +142,8 @@ int Play(const game::CommandLine& command, platform::FileSystem& file_system) {
   const int status = game.Run(std::cerr);
   if (recorder) {
     recorder->Finish();
-    if (!recorder->ok()) platform::LogNotice("the replay " + command.record + " could not be written whole");
+    if (!recorder->ok())
+      platform::LogNotice("the replay " + command.record + " could not be written whole");
   }
   SayStepStats(stack.screen);
   return status;
@@ -151,12 +158,14 @@ std::optional<game::Replay> LoadReplay(const std::string& path) {
     platform::LogNotice(path + ": cannot be read (missing, not a file, or over 64 MiB)");
     return std::nullopt;
   }
-  game::ReplayReading reading = game::ReadReplay(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+  game::ReplayReading reading = game::ReadReplay(
+      std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
   if (!reading.replay) platform::LogNotice(path + ": " + reading.error);
   return std::move(reading.replay);
 }
 
-int Replay(const game::CommandLine& command, const game::Replay& replay, platform::FileSystem& file_system) {
+int Replay(const game::CommandLine& command, const game::Replay& replay,
+           platform::FileSystem& file_system) {
   RealMediaStack real(command.window, file_system);
   game::MediaStack& stack = real.stack;
   game::ReplayInput input(replay, &stack.keyboard);
@@ -179,13 +188,16 @@ int Verify(const std::string& path, const game::Replay& replay) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const game::CommandLine command = game::CommandLine::Parse(std::vector<std::string>(argv + 1, argv + argc));
+  const game::CommandLine command =
+      game::CommandLine::Parse(std::vector<std::string>(argv + 1, argv + argc));
   switch (command.action) {
     case game::CommandLine::Action::kError:
       platform::LogNotice(command.error + " (grumbol --help tells the options)");
       return 2;
     case game::CommandLine::Action::kHelp: std::cout << game::CommandLine::Help(); return 0;
-    case game::CommandLine::Action::kVersion: std::cout << "grumbol " << GRUMBOL_VERSION << "\n"; return 0;
+    case game::CommandLine::Action::kVersion:
+      std::cout << "grumbol " << GRUMBOL_VERSION << "\n";
+      return 0;
     case game::CommandLine::Action::kScores:
     case game::CommandLine::Action::kReplay:
     case game::CommandLine::Action::kVerify:
@@ -193,16 +205,19 @@ int main(int argc, char** argv) {
   }
 
   std::optional<game::Replay> replay;
-  if (command.action == game::CommandLine::Action::kReplay || command.action == game::CommandLine::Action::kVerify) {
+  if (command.action == game::CommandLine::Action::kReplay ||
+      command.action == game::CommandLine::Action::kVerify) {
     replay = LoadReplay(command.replay);
     if (!replay) return 2;
-    if (command.action == game::CommandLine::Action::kVerify) return Verify(command.replay, *replay);
+    if (command.action == game::CommandLine::Action::kVerify)
+      return Verify(command.replay, *replay);
   }
 
   const game::Folders folders = FindFolders();
   platform::PosixFileSystem posix_files;
   platform::MappedFileSystem file_system(posix_files, folders.Mappings());
-  if (command.action == game::CommandLine::Action::kScores) return PrintScores(file_system, folders, command.scores);
+  if (command.action == game::CommandLine::Action::kScores)
+    return PrintScores(file_system, folders, command.scores);
 
   // Said before any library can say anything else.
   if (Environment("DISPLAY").empty() && Environment("WAYLAND_DISPLAY").empty()) {
@@ -212,7 +227,8 @@ int main(int argc, char** argv) {
   QuietLibraries(folders);
   std::error_code error;
   if (!folders.portable && !std::filesystem::is_directory(folders.data + "/GFX", error)) {
-    platform::LogNotice("no GFX folder here and none installed in " + folders.data + "; playing without pictures");
+    platform::LogNotice("no GFX folder here and none installed in " + folders.data +
+                        "; playing without pictures");
   }
   return replay ? Replay(command, *replay, file_system) : Play(command, file_system);
 }

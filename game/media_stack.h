@@ -18,8 +18,9 @@ namespace grumbol::game {
 // The media layer and runtime over a set of backends, wired in the order the game expects
 // them ready: text drawing, files, picture decoders and dialogs before the game's first step.
 struct MediaStack {
-  MediaStack(platform::Clock& clock, platform::Display& display, platform::InputSystem& input_system,
-             platform::AudioSystem& audio_system, platform::MoviePlayer& movie_player, platform::Dialogs& dialog_system,
+  MediaStack(platform::Clock& clock, platform::Display& display,
+             platform::InputSystem& input_system, platform::AudioSystem& audio_system,
+             platform::MoviePlayer& movie_player, platform::Dialogs& dialog_system,
              platform::FileSystem& file_system, platform::FontSource& fonts)
       : clock(clock),
         random(clock),
@@ -33,7 +34,8 @@ struct MediaStack {
         input_service(input_system) {}
 
   Media For(PlayerInput& input) {
-    return {screen, sprites, text, sounds, movies, keyboard, mouse, input, files, dialogs, random, clock, scratch};
+    return {screen, sprites, text,    sounds, movies, keyboard, mouse,
+            input,  files,   dialogs, random, clock,  scratch};
   }
 
   platform::Clock& clock;

@@ -8,7 +8,8 @@
 
 namespace grumbol::game {
 
-ReplayRecorder::ReplayRecorder(PlayerInput& player, const RandomGenerator& random, std::unique_ptr<platform::File> file)
+ReplayRecorder::ReplayRecorder(PlayerInput& player, const RandomGenerator& random,
+                               std::unique_ptr<platform::File> file)
     : player_(player), random_(random), file_(std::move(file)) {
   ok_ = file_ != nullptr;
   Write(ReplayHeaderLine());
@@ -30,8 +31,10 @@ void ReplayRecorder::Poll() {
   }
   using Kind = Replay::Change::Kind;
   Replay::Step step{step_, {}};
-  if (step_ == 0 || player_.PointerX() != seen_.x) step.changes.push_back({Kind::kPointerX, seen_.x = player_.PointerX()});
-  if (step_ == 0 || player_.PointerY() != seen_.y) step.changes.push_back({Kind::kPointerY, seen_.y = player_.PointerY()});
+  if (step_ == 0 || player_.PointerX() != seen_.x)
+    step.changes.push_back({Kind::kPointerX, seen_.x = player_.PointerX()});
+  if (step_ == 0 || player_.PointerY() != seen_.y)
+    step.changes.push_back({Kind::kPointerY, seen_.y = player_.PointerY()});
   for (int button = 1; button <= 3; ++button) {
     const bool down = player_.IsButtonDown(button);
     if (down == seen_.buttons[button - 1]) continue;
@@ -54,10 +57,12 @@ void ReplayRecorder::Poll() {
 }
 
 void ReplayRecorder::Finish() {
-  if (state_ != nullptr) Write(ReplayEndLine({step_, state_->score, state_->misses, !state_->cheat_mark.empty()}));
+  if (state_ != nullptr)
+    Write(ReplayEndLine({step_, state_->score, state_->misses, !state_->cheat_mark.empty()}));
 }
 
-ReplayInput::ReplayInput(const Replay& replay, Keyboard* live_keyboard) : replay_(replay), live_keyboard_(live_keyboard) {}
+ReplayInput::ReplayInput(const Replay& replay, Keyboard* live_keyboard)
+    : replay_(replay), live_keyboard_(live_keyboard) {}
 
 void ReplayInput::Poll() {
   if (live_keyboard_ != nullptr) live_keyboard_->PollKeyboard();
@@ -67,10 +72,13 @@ void ReplayInput::Poll() {
       switch (change.kind) {
         case Kind::kPointerX: seen_.x = change.a; break;
         case Kind::kPointerY: seen_.y = change.a; break;
-        case Kind::kButton: seen_.buttons[static_cast<std::size_t>(change.a - 1)] = change.b != 0; break;
+        case Kind::kButton:
+          seen_.buttons[static_cast<std::size_t>(change.a - 1)] = change.b != 0;
+          break;
         case Kind::kKey: seen_.keys[static_cast<std::size_t>(change.a)] = change.b != 0; break;
         case Kind::kCheck:
-          if (state_ != nullptr && !first_difference_ && (state_->score != change.a || state_->misses != change.b)) {
+          if (state_ != nullptr && !first_difference_ &&
+              (state_->score != change.a || state_->misses != change.b)) {
             first_difference_ = step_;
           }
           break;
@@ -88,26 +96,32 @@ bool ReplayInput::IsButtonDown(int button) const {
 }
 
 bool ReplayInput::IsKeyDown(int code) const {
-  if (code == DIK_ESCAPE && (give_up_ || (live_keyboard_ != nullptr && live_keyboard_->IsKeyDown(code) != 0))) {
+  if (code == DIK_ESCAPE &&
+      (give_up_ || (live_keyboard_ != nullptr && live_keyboard_->IsKeyDown(code) != 0))) {
     return true;
   }
   return code >= 0 && code < 256 && seen_.keys[static_cast<std::size_t>(code)];
 }
 
-ReplayVerdict CompareReplay(const Replay& replay, const ReplayInput& input, const GameState& state) {
+ReplayVerdict CompareReplay(const Replay& replay, const ReplayInput& input,
+                            const GameState& state) {
   const auto describe = [](std::uint32_t steps, int score, int misses, bool cheated) {
-    return std::to_string(steps) + " steps, score " + std::to_string(score) + ", " + std::to_string(misses) +
-           " missed" + (cheated ? ", cheated" : "");
+    return std::to_string(steps) + " steps, score " + std::to_string(score) + ", " +
+           std::to_string(misses) + " missed" + (cheated ? ", cheated" : "");
   };
-  const std::string replayed = describe(input.steps(), state.score, state.misses, !state.cheat_mark.empty());
+  const std::string replayed =
+      describe(input.steps(), state.score, state.misses, !state.cheat_mark.empty());
   if (!replay.result) return {false, "the recording was cut short; replayed " + replayed};
   const Replay::Result& recorded = *replay.result;
-  const bool same = !input.first_difference() && input.steps() == recorded.steps && state.score == recorded.score &&
-                    state.misses == recorded.misses && state.cheat_mark.empty() != recorded.cheated;
+  const bool same = !input.first_difference() && input.steps() == recorded.steps &&
+                    state.score == recorded.score && state.misses == recorded.misses &&
+                    state.cheat_mark.empty() != recorded.cheated;
   if (same) return {true, "the same: " + replayed};
-  std::string says = "differs: recorded " + describe(recorded.steps, recorded.score, recorded.misses, recorded.cheated) +
+  std::string says = "differs: recorded " +
+                     describe(recorded.steps, recorded.score, recorded.misses, recorded.cheated) +
                      "; replayed " + replayed;
-  if (input.first_difference()) says += "; they part at step " + std::to_string(*input.first_difference());
+  if (input.first_difference())
+    says += "; they part at step " + std::to_string(*input.first_difference());
   return {false, says};
 }
 
@@ -127,7 +141,8 @@ ReplayVerdict VerifyReplay(const Replay& replay, double* steps_per_second) {
   Game game(media);
   const auto start = std::chrono::steady_clock::now();
   PlayReplay(replay, none.stack.random, input, game);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (steps_per_second != nullptr) *steps_per_second = seconds > 0 ? input.steps() / seconds : 0.0;
   return CompareReplay(replay, input, game.state());
 }

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "game/game_state.h"
-#include "game/replay_file.h"
 #include "game/player_input.h"
+#include "game/replay_file.h"
 #include "platform/file_system.h"
 #include "runtime/random.h"
 
@@ -30,7 +30,8 @@ struct InputSeen {
 // last step.
 class ReplayRecorder final : public PlayerInput {
  public:
-  ReplayRecorder(PlayerInput& player, const RandomGenerator& random, std::unique_ptr<platform::File> file);
+  ReplayRecorder(PlayerInput& player, const RandomGenerator& random,
+                 std::unique_ptr<platform::File> file);
   // The game whose score and name go into the file (the game is made after its input).
   void Watch(const GameState& state) { state_ = &state; }
 

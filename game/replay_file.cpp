@@ -16,7 +16,8 @@ std::optional<Number> ParseNumber(std::string_view text, Number low, Number high
   Number value{};
   const char* end = text.data() + text.size();
   const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc() || stop != end || value < low || value > high) return std::nullopt;
+  if (text.empty() || error != std::errc() || stop != end || value < low || value > high)
+    return std::nullopt;
   return value;
 }
 
@@ -43,10 +44,12 @@ std::optional<Replay::Change> ParseChange(std::string_view word) {
     case 'k': {
       const char sign = body.back();
       if (sign != '+' && sign != '-') return std::nullopt;
-      const auto which = word[0] == 'b' ? ParseNumber<std::int32_t>(body.substr(0, body.size() - 1), 1, 3)
-                                        : ParseNumber<std::int32_t>(body.substr(0, body.size() - 1), 0, 255);
+      const auto which = word[0] == 'b'
+                             ? ParseNumber<std::int32_t>(body.substr(0, body.size() - 1), 1, 3)
+                             : ParseNumber<std::int32_t>(body.substr(0, body.size() - 1), 0, 255);
       if (!which) return std::nullopt;
-      return Replay::Change{word[0] == 'b' ? Kind::kButton : Kind::kKey, *which, sign == '+' ? 1 : 0};
+      return Replay::Change{word[0] == 'b' ? Kind::kButton : Kind::kKey, *which,
+                            sign == '+' ? 1 : 0};
     }
     case '=': {
       const std::size_t comma = body.find(',');
@@ -79,8 +82,10 @@ ReplayReading ReadReplay(std::string_view text) {
 
     if (line_number == 1) {
       if (!line.starts_with(kHeader)) return fail("not a Grumbol replay");
-      if (ParseNumber<int>(line.substr(kHeader.size()), Replay::kVersion, Replay::kVersion) != Replay::kVersion) {
-        return fail("a replay format this game does not know (it reads version " + std::to_string(Replay::kVersion) + ")");
+      if (ParseNumber<int>(line.substr(kHeader.size()), Replay::kVersion, Replay::kVersion) !=
+          Replay::kVersion) {
+        return fail("a replay format this game does not know (it reads version " +
+                    std::to_string(Replay::kVersion) + ")");
       }
       continue;
     }
@@ -105,15 +110,18 @@ ReplayReading ReadReplay(std::string_view text) {
       const auto score = ParseNumber<std::int32_t>(NextWord(rest), INT16_MIN, INT16_MAX);
       const auto misses = ParseNumber<std::int32_t>(NextWord(rest), INT16_MIN, INT16_MAX);
       const auto cheated = ParseNumber<int>(rest, 0, 1);
-      if (!steps || !score || !misses || !cheated) return fail("the end line is not <steps> <score> <misses> <0|1>");
-      if (!replay.steps.empty() && *steps <= replay.steps.back().number) return fail("the game ends before its last step");
+      if (!steps || !score || !misses || !cheated)
+        return fail("the end line is not <steps> <score> <misses> <0|1>");
+      if (!replay.steps.empty() && *steps <= replay.steps.back().number)
+        return fail("the game ends before its last step");
       replay.result = Replay::Result{*steps, *score, *misses, *cheated == 1};
       ended = true;
       continue;
     }
     const auto number = ParseNumber<std::uint32_t>(first, 0, Replay::kMaxSteps - 1);
     if (!number) return fail("neither a step nor seed nor end");
-    if (!replay.steps.empty() && *number <= replay.steps.back().number) return fail("the steps go back");
+    if (!replay.steps.empty() && *number <= replay.steps.back().number)
+      return fail("the steps go back");
     Replay::Step step{*number, {}};
     // Each key, button, coordinate and the checkpoint at most once.
     constexpr std::size_t kMaxChanges = 256 + 3 + 2 + 1;
@@ -139,9 +147,13 @@ std::string ReplayStepLine(const Replay::Step& step) {
     switch (change.kind) {
       case Kind::kPointerX: line += " x" + std::to_string(change.a); break;
       case Kind::kPointerY: line += " y" + std::to_string(change.a); break;
-      case Kind::kButton: line += " b" + std::to_string(change.a) + (change.b != 0 ? "+" : "-"); break;
+      case Kind::kButton:
+        line += " b" + std::to_string(change.a) + (change.b != 0 ? "+" : "-");
+        break;
       case Kind::kKey: line += " k" + std::to_string(change.a) + (change.b != 0 ? "+" : "-"); break;
-      case Kind::kCheck: line += " =" + std::to_string(change.a) + "," + std::to_string(change.b); break;
+      case Kind::kCheck:
+        line += " =" + std::to_string(change.a) + "," + std::to_string(change.b);
+        break;
     }
   }
   return line;

@@ -30,7 +30,8 @@ std::optional<ScoreList::Entry> Parse(std::string_view line) {
 
 // Characters, not bytes: names are UTF-8.
 std::size_t Width(std::string_view text) {
-  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+  return static_cast<std::size_t>(
+      std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
 }  // namespace
@@ -58,8 +59,10 @@ ScoreList BestScores(std::string_view records, int count) {
       ++list.skipped;
     }
   }
-  std::stable_sort(list.best.begin(), list.best.end(), [](const auto& a, const auto& b) { return a.score > b.score; });
-  if (list.best.size() > static_cast<std::size_t>(std::max(count, 0))) list.best.resize(static_cast<std::size_t>(std::max(count, 0)));
+  std::stable_sort(list.best.begin(), list.best.end(),
+                   [](const auto& a, const auto& b) { return a.score > b.score; });
+  if (list.best.size() > static_cast<std::size_t>(std::max(count, 0)))
+    list.best.resize(static_cast<std::size_t>(std::max(count, 0)));
   return list;
 }
 
@@ -80,7 +83,8 @@ std::string ScoreList::Format() const {
     text += '\n';
   }
   if (skipped > 0) {
-    std::snprintf(number, sizeof number, "(%d line%s skipped: not a game's record)\n", skipped, skipped == 1 ? "" : "s");
+    std::snprintf(number, sizeof number, "(%d line%s skipped: not a game's record)\n", skipped,
+                  skipped == 1 ? "" : "s");
     text += number;
   }
   return text;

@@ -58,9 +58,7 @@ int Mouse::PollMouse() {
   int count = 0;
   switch (device_->Read(records_, count)) {
     case platform::MouseReadResult::kOk: break;
-    case platform::MouseReadResult::kOverflow:
-      buttons_[0] = buttons_[1] = 0;
-      return 0;
+    case platform::MouseReadResult::kOverflow: buttons_[0] = buttons_[1] = 0; return 0;
     case platform::MouseReadResult::kNotAcquired:
       if (window_.ScreenHasFocus() != 0) device_->Acquire();
       return 0;
@@ -68,7 +66,8 @@ int Mouse::PollMouse() {
   }
 
   using platform::MouseObject;
-  for (const platform::MouseRecord& record : std::span(records_).first(static_cast<std::size_t>(count))) {
+  for (const platform::MouseRecord& record :
+       std::span(records_).first(static_cast<std::size_t>(count))) {
     const int pressed = (record.data & platform::kKeyDownBit) != 0 ? 1 : 0;
     switch (record.object) {
       case MouseObject::kX: delta_x_ += record.data; break;

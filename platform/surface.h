@@ -24,7 +24,8 @@ class Surface {
     if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return false;
     if (bytes_per_pixel < 1 || bytes_per_pixel > 4) return false;
     return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
-               static_cast<std::size_t>(bytes_per_pixel) <= kMaxBytes;
+               static_cast<std::size_t>(bytes_per_pixel) <=
+           kMaxBytes;
   }
 
   // Zero-filled pixels; an empty surface (Valid() false) when the size is not valid.

@@ -10,7 +10,7 @@ namespace grumbol {
 // A zero-filled array with the indices 0..max, as the game keeps its fish field in.
 // An index outside 0..max reads 0 and writes nowhere, so a slip cannot corrupt memory.
 template <typename T>
-  requires std::is_arithmetic_v<T>
+requires std::is_arithmetic_v<T>
 class Array {
  public:
   // Releases what the array held and gives it max + 1 zeroed elements. With a negative max,

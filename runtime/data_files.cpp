@@ -117,7 +117,8 @@ std::string DataFiles::ReadLine(SlotId slot) {
       // refill, goes through ReadByte below.
       const char* begin = file->buffer.get() + (file->filled - file->count);
       const char* end = file->buffer.get() + file->filled;
-      const char* stop = std::find_if(begin, end, [](char c) { return c == 0 || c == 10 || c == 13; });
+      const char* stop =
+          std::find_if(begin, end, [](char c) { return c == 0 || c == 10 || c == 13; });
       line.append(begin, stop);
       file->count -= static_cast<std::int32_t>(stop - begin);
     }

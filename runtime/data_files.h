@@ -21,8 +21,8 @@ enum class FileOpenMode {
 struct FileRecord {
   std::unique_ptr<platform::File> handle;
   std::unique_ptr<char[]> buffer;  // null when the slot works unbuffered
-  std::int32_t count = 0;   // read mode: bytes not yet consumed; write mode: free bytes
-  std::int32_t filled = 0;  // read mode: bytes the last refill brought
+  std::int32_t count = 0;          // read mode: bytes not yet consumed; write mode: free bytes
+  std::int32_t filled = 0;         // read mode: bytes the last refill brought
   bool read_mode = true;
   bool InUse() const { return handle != nullptr; }
 };
@@ -39,8 +39,7 @@ class DataFiles {
 
   static constexpr std::int32_t kBufferSize = 4096;
 
-  explicit DataFiles(platform::FileSystem& file_system,
-                     Buffering buffering = Buffering::kBuffered);
+  explicit DataFiles(platform::FileSystem& file_system, Buffering buffering = Buffering::kBuffered);
   ~DataFiles();
   DataFiles(const DataFiles&) = delete;
   DataFiles& operator=(const DataFiles&) = delete;

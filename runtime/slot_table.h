@@ -102,7 +102,7 @@ class SlotTable {
   // Calls visit(id, record) for each slot in IdsInVisitOrder until it returns false. The
   // visitor may release slots, also ones not yet visited: those are then skipped.
   template <typename Visitor>
-    requires std::invocable<Visitor&, SlotId, Record&>
+  requires std::invocable<Visitor&, SlotId, Record&>
   void ForEachSlot(Visitor&& visit) {
     for (SlotId id : IdsInVisitOrder()) {
       Record* record = RecordOf(id);

@@ -14,8 +14,8 @@ constexpr std::size_t kMaxIntTextLength = 11;  // "-2147483648"
 // Writes the decimal text of value into out; returns its length.
 std::size_t FormatInt(std::int32_t value, char (&out)[kMaxIntTextLength]) {
   // Work on the magnitude as unsigned, so -2147483648 needs no special negation.
-  std::uint32_t magnitude = value < 0 ? 0u - static_cast<std::uint32_t>(value)
-                                      : static_cast<std::uint32_t>(value);
+  std::uint32_t magnitude =
+      value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
   char digits[10];
   std::size_t count = 0;
   do {

@@ -111,7 +111,8 @@ TEST_F(DataFilesTest, PendingBytesAndTheSwitchBetweenReadingAndWriting) {
   ASSERT_NE(files_.OpenFile(1, dir_.File("g.txt"), FileOpenMode::kCreateOrTruncate), 0);
   std::string written;
   for (int i = 0; i < 300; ++i) {
-    const std::string line(static_cast<std::size_t>((i * 37) % 5000), static_cast<char>('a' + i % 26));
+    const std::string line(static_cast<std::size_t>((i * 37) % 5000),
+                           static_cast<char>('a' + i % 26));
     files_.WriteLine(1, line);
     written += line + "\r\n";
   }
@@ -195,14 +196,16 @@ TEST_F(DataFilesTest, AppendLineMatchesReadThenWriteUpTo4096BytesAndKeepsLargerF
   for (int i = 0; i < 1000; ++i) large += "Anna: 120P" + std::to_string(i) + ": 10\r\n";
   EXPECT_EQ(ReadThen(large, append_bob), large + "Anna: 120P0: 10Bob: 50\r\n");
   const std::string huge_first(100000, 'h');
-  EXPECT_EQ(ReadThen(huge_first + "\r\n", append_bob), huge_first + "\r\n" + huge_first + "Bob: 50\r\n");
+  EXPECT_EQ(ReadThen(huge_first + "\r\n", append_bob),
+            huge_first + "\r\n" + huge_first + "Bob: 50\r\n");
 }
 
 TEST_F(DataFilesTest, AppendLineWritesPendingBytesFirstAndKeepsTheLineOneLine) {
-  EXPECT_EQ(ReadThen("0123456789", [this](const std::string&) {
-              files_.WriteLine(0, "ab");
-              EXPECT_EQ(files_.AppendLine(0, "x\ry\nz\0!"s), 9);
-            }),
+  EXPECT_EQ(ReadThen("0123456789",
+                     [this](const std::string&) {
+                       files_.WriteLine(0, "ab");
+                       EXPECT_EQ(files_.AppendLine(0, "x\ry\nz\0!"s), 9);
+                     }),
             "0123456789ab\r\nx y z !\r\n");
 }
 
@@ -237,7 +240,8 @@ TEST(AppendLineConcurrency, LinesOfProgramsFinishingTogetherStayWhole) {
   const std::string path = dir.File("Vusk.qzc");
   constexpr int kWriters = 4, kLinesEach = 300;
   auto line_of = [](int w, int i) {
-    return "w" + std::to_string(w) + "-" + std::to_string(i) + std::string(static_cast<std::size_t>(i % 50), '.');
+    return "w" + std::to_string(w) + "-" + std::to_string(i) +
+           std::string(static_cast<std::size_t>(i % 50), '.');
   };
   std::vector<pid_t> children;
   for (int w = 0; w < kWriters; ++w) {

@@ -25,10 +25,12 @@ TEST(Folders, PortableWithAGfxFolderHereElseInstalledWithRecordsInTheXdgDataFold
   const Case cases[] = {
       {false, "/data", "/home/rita", "/data/grumbol/Vusk.qzc"},
       {false, "", "/home/rita", "/home/rita/.local/share/grumbol/Vusk.qzc"},
-      {false, "relative/data", "/home/rita", "/home/rita/.local/share/grumbol/Vusk.qzc"},  // to be ignored
+      {false, "relative/data", "/home/rita",
+       "/home/rita/.local/share/grumbol/Vusk.qzc"},  // to be ignored
   };
   for (const Case& c : cases) {
-    const Folders folders = ChooseFolders(c.gfx_here, "/opt/games/bin/grumbol", c.xdg_data_home, c.home);
+    const Folders folders =
+        ChooseFolders(c.gfx_here, "/opt/games/bin/grumbol", c.xdg_data_home, c.home);
     EXPECT_FALSE(folders.portable);
     EXPECT_EQ(folders.data, "/opt/games/share/grumbol");
     EXPECT_EQ(folders.records, c.records);
@@ -48,7 +50,8 @@ TEST(Folders, TheGamesFileNamesReachTheInstalledDataAndTheRecordFolderIsMadeByTh
   using platform::FileAccess, platform::FileDisposition;
 
   EXPECT_NE(files.Open("GFX\\Back.qz", FileAccess::kRead, FileDisposition::kOpenExisting), nullptr);
-  EXPECT_EQ(files.Open(Game::kRecordPath, FileAccess::kRead, FileDisposition::kOpenExisting), nullptr);
+  EXPECT_EQ(files.Open(Game::kRecordPath, FileAccess::kRead, FileDisposition::kOpenExisting),
+            nullptr);
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "xdg")) << "made before anything was written";
 
   DataFiles data(files);

@@ -22,19 +22,23 @@ constexpr int kTenMinutes = 36'000;
 // takes 17 to 40 ms (a movie starting, a busy machine).
 class Steps {
  public:
-  explicit Steps(std::uint64_t refresh_us) : Steps(platform::HeadlessDisplay::Options{.refresh_period_us = refresh_us}) {}
+  explicit Steps(std::uint64_t refresh_us)
+      : Steps(platform::HeadlessDisplay::Options{.refresh_period_us = refresh_us}) {}
   explicit Steps(platform::HeadlessDisplay::Options options) : rig_(options) {
     rig_.screen.StartVideo();
-    rig_.screen.EnterScreenMode(64, 48, 32, "beat");  // small: the frames' pixels do not matter here
+    rig_.screen.EnterScreenMode(64, 48, 32,
+                                "beat");  // small: the frames' pixels do not matter here
   }
 
   testing::HeadlessScreen& rig() { return rig_; }
 
   // Runs `count` steps and notes when each ended and whether it was shown.
   void Run(int count, bool long_steps = true, int least_work_us = 1'000, int most_work_us = 3'000) {
-    std::uniform_int_distribution<int> work(least_work_us, most_work_us), slow(17'000, 40'000), chance(0, 49);
+    std::uniform_int_distribution<int> work(least_work_us, most_work_us), slow(17'000, 40'000),
+        chance(0, 49);
     for (int i = 0; i < count; ++i) {
-      rig_.clock.Advance(static_cast<std::uint64_t>(long_steps && chance(random_) == 0 ? slow(random_) : work(random_)));
+      rig_.clock.Advance(static_cast<std::uint64_t>(
+          long_steps && chance(random_) == 0 ? slow(random_) : work(random_)));
       const int presented = rig_.display.frames_presented();
       rig_.screen.ShowFrame();
       ends_.push_back(rig_.clock.Microseconds());
@@ -44,7 +48,8 @@ class Steps {
 
   // Steps per second from the end of step `from` to the end of the last.
   double Rate(std::size_t from = 0) const {
-    return static_cast<double>(ends_.size() - 1 - from) * 1e6 / static_cast<double>(ends_.back() - ends_[from]);
+    return static_cast<double>(ends_.size() - 1 - from) * 1e6 /
+           static_cast<double>(ends_.back() - ends_[from]);
   }
   const std::vector<std::uint64_t>& ends() const { return ends_; }
   const std::vector<bool>& shown() const { return shown_; }
@@ -72,17 +77,21 @@ TEST_P(Beat, SixtyStepsASecondOrTheRefreshOfADisplayThatSetsIt) {
   EXPECT_NEAR(steps.Rate(), wanted, wanted * 0.0005);
   const GameClock::Stats& stats = steps.rig().screen.step_stats();
   EXPECT_EQ(stats.restarts, 0u) << "long steps are caught up, not restarted";
-  EXPECT_NEAR(static_cast<double>(stats.steps) * 1e6 / static_cast<double>(stats.elapsed_us), steps.Rate(), 0.01);
+  EXPECT_NEAR(static_cast<double>(stats.steps) * 1e6 / static_cast<double>(stats.elapsed_us),
+              steps.Rate(), 0.01);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Displays, Beat,
-    ::testing::Values(DisplayCase{"no_vsync", 0, false}, DisplayCase{"vsync_50", 20'000, false},
-                      DisplayCase{"vsync_59_94", 16'683, true}, DisplayCase{"vsync_60", 16'667, true},
-                      DisplayCase{"vsync_62", 16'129, false}, DisplayCase{"vsync_75", 13'333, false},
-                      DisplayCase{"vsync_120", 8'333, false}, DisplayCase{"vsync_144", 6'944, false},
-                      DisplayCase{"vsync_240", 4'167, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Displays, Beat,
+                         ::testing::Values(DisplayCase{"no_vsync", 0, false},
+                                           DisplayCase{"vsync_50", 20'000, false},
+                                           DisplayCase{"vsync_59_94", 16'683, true},
+                                           DisplayCase{"vsync_60", 16'667, true},
+                                           DisplayCase{"vsync_62", 16'129, false},
+                                           DisplayCase{"vsync_75", 13'333, false},
+                                           DisplayCase{"vsync_120", 8'333, false},
+                                           DisplayCase{"vsync_144", 6'944, false},
+                                           DisplayCase{"vsync_240", 4'167, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Beat, ADisplayThatSetsTheBeatShowsEveryStepForExactlyOneRefresh) {
   for (const std::uint64_t refresh_us : {16'683u, 16'667u, 16'600u}) {
@@ -90,7 +99,8 @@ TEST(Beat, ADisplayThatSetsTheBeatShowsEveryStepForExactlyOneRefresh) {
     steps.Run(kTenMinutes, false);
     int missed = 0;
     for (std::size_t i = 1; i < steps.ends().size(); ++i) {
-      const std::uint64_t refreshes = steps.ends()[i] / refresh_us - steps.ends()[i - 1] / refresh_us;
+      const std::uint64_t refreshes =
+          steps.ends()[i] / refresh_us - steps.ends()[i - 1] / refresh_us;
       missed += !steps.shown()[i] || refreshes != 1;
     }
     EXPECT_EQ(missed, 0) << refresh_us;
@@ -113,7 +123,8 @@ TEST(Beat, ALongStallStartsTheBeatAfreshWithoutABurstOfSteps) {
     steps.Run(600, false);
     EXPECT_EQ(steps.rig().screen.step_stats().restarts, 1u) << refresh_us;
     for (std::size_t i = stalled + 1; i < steps.ends().size(); ++i) {
-      ASSERT_GT(steps.ends()[i] - steps.ends()[i - 1], 15'000u) << refresh_us << " step " << i - stalled;
+      ASSERT_GT(steps.ends()[i] - steps.ends()[i - 1], 15'000u)
+          << refresh_us << " step " << i - stalled;
     }
     EXPECT_NEAR(steps.Rate(stalled), 60.0, 0.01) << refresh_us;
   }

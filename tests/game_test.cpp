@@ -66,8 +66,10 @@ TEST_F(GameTest, AsksForTheNameUntilOneIsGivenThenStartsTheFirstMovie) {
   EXPECT_EQ(state().movie_volume, 70);
   EXPECT_EQ(state().sound_volume, 100);
   // Two starts of the title movie (the second succeeds, so no third), each stopping it first.
-  EXPECT_EQ(player_.events(), (std::vector<MovieEvent>{{"GFX\\Movie1.qzm", false}, {"GFX\\Movie1.qzm", true},
-                                                        {"GFX\\Movie1.qzm", false}, {"GFX\\Movie1.qzm", true}}));
+  EXPECT_EQ(player_.events(), (std::vector<MovieEvent>{{"GFX\\Movie1.qzm", false},
+                                                       {"GFX\\Movie1.qzm", true},
+                                                       {"GFX\\Movie1.qzm", false},
+                                                       {"GFX\\Movie1.qzm", true}}));
 }
 
 TEST_F(GameTest, WithoutADisplayTheProgramSaysSoAndEndsBeforeAskingForTheName) {
@@ -99,7 +101,8 @@ TEST_F(GameTest, AnUnshotFishCrossesIn513FramesThenAnimates27) {
   for (int frame = 514; frame <= 540; ++frame) {
     ASSERT_EQ(state().fish.state[1], kEscaped) << frame;
     Run(1);
-    EXPECT_EQ(Shown(907, y + 1), testing::FishPicturePixel(FishFrame(1 + (frame - 514) / 3))) << frame;
+    EXPECT_EQ(Shown(907, y + 1), testing::FishPicturePixel(FishFrame(1 + (frame - 514) / 3)))
+        << frame;
   }
   EXPECT_EQ(state().fish.state[1], kFree);
   EXPECT_EQ(state().fish.x[1], 906);  // escaped fish do not move
@@ -123,7 +126,8 @@ TEST_F(GameTest, TheShotHitsStrictlyInsideTheBoxOncePerPressAndEveryFishUnderThe
   EXPECT_EQ(HitSounds(), 1);
   const int x = fish.x[1];
   Run(25);
-  EXPECT_EQ(Shown(x + 2 * 25, y + 1), testing::FishPicturePixel(FishFrame(9)));  // the last of 27 frames, drifting right
+  EXPECT_EQ(Shown(x + 2 * 25, y + 1),
+            testing::FishPicturePixel(FishFrame(9)));  // the last of 27 frames, drifting right
   Run(1);
   EXPECT_EQ(fish.state[1], kFree);
 
@@ -154,7 +158,10 @@ TEST_F(GameTest, TheFishLimitGrowsWithTheScoreAndTheEleventhMissEnds) {
   // Second cheat: ten points a frame while held, with the cheat name only.
   Start({"Quorvel"});
   Run(1);  // the mouse is taken at the first poll
-  Do({{Kind::kKeyDown, DIK_C}, {Kind::kKeyDown, DIK_D}, {Kind::kKeyDown, DIK_Z}, {Kind::kButtonDown, 2}});
+  Do({{Kind::kKeyDown, DIK_C},
+      {Kind::kKeyDown, DIK_D},
+      {Kind::kKeyDown, DIK_Z},
+      {Kind::kButtonDown, 2}});
   Run(10);
   EXPECT_EQ(state().score, 100);
   EXPECT_EQ(state().cheat_mark, "     =>  cheated");
@@ -182,10 +189,15 @@ TEST_F(GameTest, HotKeysVolumesOverlaysAndSplash) {
   Run(100);
   EXPECT_EQ(state().movie_volume, -30);  // not bounded: the media layer clamps
   EXPECT_EQ(state().sound_volume, 200);
-  Do({{Kind::kKeyUp, DIK_O}, {Kind::kKeyUp, DIK_L}, {Kind::kKeyDown, DIK_1}, {Kind::kKeyDown, DIK_3}});
+  Do({{Kind::kKeyUp, DIK_O},
+      {Kind::kKeyUp, DIK_L},
+      {Kind::kKeyDown, DIK_1},
+      {Kind::kKeyDown, DIK_3}});
   Run(1);
-  for (auto [x, y] : {std::pair{0, 0}, {0, 588}, {760, 588}, {760, 0}}) EXPECT_EQ(Shown(x + 30, y + 30), 0xC0C0C1u);
-  for (auto [x, y] : {std::pair{428, 0}, {832, 305}, {428, 610}, {0, 305}}) EXPECT_EQ(Shown(x + 30, y + 30), 0xC0C0C3u);
+  for (auto [x, y] : {std::pair{0, 0}, {0, 588}, {760, 588}, {760, 0}})
+    EXPECT_EQ(Shown(x + 30, y + 30), 0xC0C0C1u);
+  for (auto [x, y] : {std::pair{428, 0}, {832, 305}, {428, 610}, {0, 305}})
+    EXPECT_EQ(Shown(x + 30, y + 30), 0xC0C0C3u);
   Do({{Kind::kKeyUp, DIK_1}, {Kind::kKeyUp, DIK_3}});
   Run(1);
   EXPECT_EQ(Shown(30, 618), testing::kBackgroundPixel);  // shown only while held
@@ -205,7 +217,8 @@ TEST_F(GameTest, MovieKeysInTheirOrderAndTheScoreMovieAtExactly2200) {
   Run(1);
   std::vector<MovieEvent> expected;
   for (const char* movie : {"GFX\\Movie4.qzm", "GFX\\Movie2.qzm"}) {
-    for (int n = 1; n <= 7; ++n) expected.push_back({"GFX\\Movie" + std::to_string(n) + ".qzm", false});
+    for (int n = 1; n <= 7; ++n)
+      expected.push_back({"GFX\\Movie" + std::to_string(n) + ".qzm", false});
     expected.push_back({movie, false});  // each start rewinds first
     expected.push_back({movie, true});
   }
@@ -214,7 +227,10 @@ TEST_F(GameTest, MovieKeysInTheirOrderAndTheScoreMovieAtExactly2200) {
 
   // The second cheat's ten points a frame pass 2200: one frame at exactly 2200 starts movie 7.
   Run(1);
-  Do({{Kind::kKeyDown, DIK_C}, {Kind::kKeyDown, DIK_D}, {Kind::kKeyDown, DIK_Z}, {Kind::kButtonDown, 2}});
+  Do({{Kind::kKeyDown, DIK_C},
+      {Kind::kKeyDown, DIK_D},
+      {Kind::kKeyDown, DIK_Z},
+      {Kind::kButtonDown, 2}});
   Run(219);
   const MovieEvent score_movie{"GFX\\Movie7.qzm", true};
   player_.events().clear();
@@ -239,19 +255,23 @@ TEST_F(GameTest, TheFirstCheatWorksForTheExactNameOnly) {
   const std::size_t sounds_before = rig_->audio.starts().size();
   Run(30);
   EXPECT_EQ(state().cheat_mark, "     =>  cheated");
-  EXPECT_EQ(state().score, 0);  // no points
+  EXPECT_EQ(state().score, 0);                                  // no points
   EXPECT_EQ(rig_->audio.starts().size() - sounds_before, 30u);  // a random entry hit every frame
 }
 
 // The record line goes at the end of the file, whatever was there.
-class GameOverTest : public GameTest, public ::testing::WithParamInterface<std::pair<std::string, std::string>> {};
+class GameOverTest : public GameTest,
+                     public ::testing::WithParamInterface<std::pair<std::string, std::string>> {};
 
 TEST_P(GameOverTest, ShowsTheResultAndAppendsTheRecordLine) {
   const auto& [before, first_line] = GetParam();
   std::filesystem::create_directory("GFX");
   if (!before.empty()) testing::WriteFileBytes("GFX/Vusk.qzc", before);
   Start({"Bob"});
-  Do({{Kind::kKeyDown, DIK_C}, {Kind::kKeyDown, DIK_D}, {Kind::kKeyDown, DIK_Z}, {Kind::kKeyDown, DIK_ESCAPE}});
+  Do({{Kind::kKeyDown, DIK_C},
+      {Kind::kKeyDown, DIK_D},
+      {Kind::kKeyDown, DIK_Z},
+      {Kind::kKeyDown, DIK_ESCAPE}});
   EXPECT_FALSE(game().RunFrame());
   game().GameOver();
   EXPECT_FALSE(rig_->display.screen_open());
@@ -266,7 +286,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(std::pair{std::string(), std::string()},
                       std::pair{std::string("Anna: 120\r\n"), std::string("Anna: 120")},
                       std::pair{std::string("\r\nAnna: 120\r\n"), std::string()},
-                      std::pair{std::string("Anna: 1\r\n") + std::string(5000, 'x') + "\r\n", std::string("Anna: 1")}));
+                      std::pair{std::string("Anna: 1\r\n") + std::string(5000, 'x') + "\r\n",
+                                std::string("Anna: 1")}));
 
 }  // namespace
 }  // namespace grumbol::game

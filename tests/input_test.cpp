@@ -30,7 +30,8 @@ struct Rig : testing::HeadlessScreen {
   }
   void SetFocus(bool focus) {
     input.SetForeground(focus);
-    display.InjectEvent(focus ? platform::WindowEvent::kFocusGained : platform::WindowEvent::kFocusLost);
+    display.InjectEvent(focus ? platform::WindowEvent::kFocusGained
+                              : platform::WindowEvent::kFocusLost);
     screen.ShowFrame();
   }
   int Poll(const std::vector<HeadlessInput::Action>& actions) {
@@ -91,7 +92,8 @@ TEST(Keyboard, InTheBackgroundPollsFailAndEveryKeyReadsUpUntilAPollWorks) {
 
 TEST(Input, FailedStartsAnswerZeroAndTouchNothing) {
   for (const HeadlessInput::Options& options :
-       {HeadlessInput::Options{.can_start = false}, HeadlessInput::Options{.has_keyboard = false, .has_mouse = false}}) {
+       {HeadlessInput::Options{.can_start = false},
+        HeadlessInput::Options{.has_keyboard = false, .has_mouse = false}}) {
     Rig rig(options);
     EXPECT_EQ(rig.screen.StartVideo(), 0) << "the keyboard start fails";
     EXPECT_EQ(rig.keyboard.StartKeyboard(), 0);
@@ -209,7 +211,8 @@ TEST(Mouse, WheelIsCountedInStepsOfTheDevice) {
     std::optional<int> granularity;
     int wheel, notches;
   };
-  for (const Case& c : {Case{120, -240, -2}, Case{120, 100, 0}, Case{120, -119, 0}, Case{std::nullopt, 7, 7}}) {
+  for (const Case& c :
+       {Case{120, -240, -2}, Case{120, 100, 0}, Case{120, -119, 0}, Case{std::nullopt, 7, 7}}) {
     Rig rig({.wheel_granularity = c.granularity});
     EXPECT_EQ(rig.mouse.PointerWheel(), 0) << "before any poll";
     rig.Open();
@@ -222,7 +225,8 @@ TEST(MouseRecordBuffer, RunsOfMovementAddUpButNotAcrossButtons) {
   using platform::MouseObject;
   platform::MouseRecordBuffer buffer;
   buffer.Reset(3);
-  for (auto [axis, delta] : {std::pair{MouseObject::kX, 2}, {MouseObject::kY, 1}, {MouseObject::kX, 3}}) {
+  for (auto [axis, delta] :
+       {std::pair{MouseObject::kX, 2}, {MouseObject::kY, 1}, {MouseObject::kX, 3}}) {
     buffer.PushMovement(axis, delta);
   }
   buffer.Push({MouseObject::kButton1, 0x80});

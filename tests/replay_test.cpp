@@ -94,7 +94,9 @@ TEST(Replay, AGameComesOutTheSameFromItsRecordingAndAChangeIsFoundWhereItParts) 
   ASSERT_NE(aimed, nullptr);
   const ReplayVerdict parted = VerifyReplay(changed);
   EXPECT_FALSE(parted.same);
-  EXPECT_NE(parted.says.find("they part at step " + std::to_string(aimed->number + 1)), std::string::npos) << parted.says;
+  EXPECT_NE(parted.says.find("they part at step " + std::to_string(aimed->number + 1)),
+            std::string::npos)
+      << parted.says;
 
   // Cut short, as by a killed game: it replays up to its last step and says it cannot tell.
   Replay cut = *reading.replay;
@@ -130,7 +132,8 @@ TEST(Replay, FilesThatAreNoWholeReplayAreRefusedSayingWhere) {
   for (const auto& [text, error] : cases) {
     const ReplayReading reading = ReadReplay(text);
     EXPECT_FALSE(reading.replay) << text;
-    EXPECT_NE(reading.error.find(error), std::string::npos) << reading.error << " for: " << text.substr(0, 60);
+    EXPECT_NE(reading.error.find(error), std::string::npos)
+        << reading.error << " for: " << text.substr(0, 60);
   }
   std::string crowded = head + "1";
   for (int code = 0; code < 256; ++code) crowded += " k" + std::to_string(code) + "+";

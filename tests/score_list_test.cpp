@@ -17,12 +17,12 @@ TEST(ScoreList, BestFirstTiesInFileOrderCheatsMarkedAndOddLinesCounted) {
       "Rita: 120\r\n"
       "Rita: 120Bob: 300     =>  cheated\r\n"
       "Rita: 120Ann: 120\r\n"
-      "Rita: 120: 40\r\n"                  // a blank name
-      "Rita: 120Tom: \r\n"                 // no score
-      "Rita: 120Tom: 12a\r\n"              // not a number
+      "Rita: 120: 40\r\n"      // a blank name
+      "Rita: 120Tom: \r\n"     // no score
+      "Rita: 120Tom: 12a\r\n"  // not a number
       "\r\n"
-      "Rita: 120Jürgen: -10\n"             // a Unix line end
-      "Rita: 120Eve: 300";                 // no line end at the end
+      "Rita: 120Jürgen: -10\n"  // a Unix line end
+      "Rita: 120Eve: 300";      // no line end at the end
   EXPECT_EQ(BestScores(records, 10).Format(),
             "  1. Bob       300  cheated\n"
             "  2. Eve       300\n"

@@ -92,7 +92,7 @@ TEST(Screen, AFailedOpenReleasesEverythingAndDrawsNothing) {
 
   ScreenFixture odd;
   ASSERT_NE(odd.screen.StartVideo(), 0);
-  EXPECT_EQ(odd.screen.EnterScreenMode(1024, 768, 12, "x"), 0);  // no such depth
+  EXPECT_EQ(odd.screen.EnterScreenMode(1024, 768, 12, "x"), 0);       // no such depth
   EXPECT_EQ(odd.screen.EnterScreenMode(65536 + 0, 768, 32, "x"), 0);  // width 0 after the cut
 }
 

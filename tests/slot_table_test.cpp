@@ -59,7 +59,8 @@ TEST(SlotTable, FindsOnlyRecordsInUseAndRefusesNumbersOutsideTheTable) {
   f.table.ClaimSlot(1);  // claimed but never filled
   EXPECT_NE(f.table.FindSlot(0), nullptr);
   for (SlotId id : {1, 16, -1, -7, 1 << 30}) EXPECT_EQ(f.table.FindSlot(id), nullptr) << id;
-  for (SlotId n : {-2, kMaxSlotNumber + 1, INT32_MAX}) EXPECT_EQ(f.table.ClaimSlot(n).record, nullptr);
+  for (SlotId n : {-2, kMaxSlotNumber + 1, INT32_MAX})
+    EXPECT_EQ(f.table.ClaimSlot(n).record, nullptr);
   EXPECT_EQ(f.table.Capacity(), 16);
 }
 

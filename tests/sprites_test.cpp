@@ -17,7 +17,9 @@ constexpr std::uint32_t kMagenta = 0xFF00FF;
 struct SpriteFixture : testing::SpriteScreen {
   // A picture whose pixel (x, y) is pixel(x, y), in the screen's pixel size.
   std::uint8_t Prepare(int width, int height, std::uint32_t (*pixel)(int, int)) {
-    SpritePicture picture{.width = width, .height = height, .depth = screen.depth(),
+    SpritePicture picture{.width = width,
+                          .height = height,
+                          .depth = screen.depth(),
                           .pixels = Surface(width, height, BytesPerPixel(screen.depth()))};
     for (int y = 0; y < height; ++y) {
       for (int x = 0; x < width; ++x) picture.pixels.SetPixel(x, y, pixel(x, y));
@@ -105,14 +107,16 @@ TEST(SpriteDrawing, KeyedDrawingSkipsExactlyTheKeyPixels) {
   f.sprites.DrawSpriteKeyed(2, -1, 100);
   for (int x = 0; x < 1023; ++x) {
     const int sx = x + 1;
-    const std::uint32_t expected = (sx * 7) % 3 == 0 ? 0x00FF00u : static_cast<std::uint32_t>(sx + 1);
+    const std::uint32_t expected =
+        (sx * 7) % 3 == 0 ? 0x00FF00u : static_cast<std::uint32_t>(sx + 1);
     ASSERT_EQ(f.At(x, 100), expected) << x;
   }
 }
 
 TEST(SpriteDrawing, DefaultKeyAppliesToLaterLoadsOnly) {
   SpriteFixture f;
-  const auto picture = f.Prepare(2, 1, [](int x, int) -> std::uint32_t { return x == 0 ? kMagenta : 0; });
+  const auto picture =
+      f.Prepare(2, 1, [](int x, int) -> std::uint32_t { return x == 0 ? kMagenta : 0; });
   f.Load(1, picture);
   f.sprites.SetSpriteKey(kDynamicSlot, kMagenta);
   f.Load(2, picture);
@@ -185,13 +189,16 @@ TEST(SpriteStore, PicturesPastTheMemoryAllSpritesMayHoldAreRefused) {
   rig.Open();
   Sprites sprites(rig.screen, rig.files, std::size_t{10} << 20);
   // 62 bytes whose header claims a 1024x1024 picture that needs no pixel data: 4 MiB here.
-  const std::vector<std::uint8_t> hostile = testing::MakeBmp({.width = 1024, .height = 1024, .bits = 0});
-  const std::vector<std::uint8_t> small = testing::Picture24(4, 4, [](int, int) { return 0x123456u; });
+  const std::vector<std::uint8_t> hostile =
+      testing::MakeBmp({.width = 1024, .height = 1024, .bits = 0});
+  const std::vector<std::uint8_t> small =
+      testing::Picture24(4, 4, [](int, int) { return 0x123456u; });
   EXPECT_EQ(sprites.LoadSpriteData(1, hostile, 0), 1);
   EXPECT_EQ(sprites.LoadSpriteData(2, hostile, 0), 1);
   EXPECT_EQ(sprites.LoadSpriteData(3, hostile, 0), 0);
   EXPECT_EQ(sprites.Find(3), nullptr);
-  EXPECT_EQ(sprites.LoadSpriteData(2, hostile, 0), 1) << "a slot's old picture is not counted against its new one";
+  EXPECT_EQ(sprites.LoadSpriteData(2, hostile, 0), 1)
+      << "a slot's old picture is not counted against its new one";
   EXPECT_EQ(sprites.LoadSpriteData(4, small, 0), 1);
   sprites.DiscardSprite(1);
   EXPECT_EQ(sprites.LoadSpriteData(3, hostile, 0), 1) << "a discarded picture gives its room back";

@@ -38,9 +38,9 @@ TEST(MakeColour, AddsComponentsWithCarry) {
   EXPECT_EQ(MakeColour(255, 0, 255), 0xFF00FFu);
   EXPECT_EQ(MakeColour(0, 0, 0), 0u);
   EXPECT_EQ(MakeColour(2, 121, 234), 0xEA7902u);
-  EXPECT_EQ(MakeColour(256, 0, 0), 0x000100u);  // red carries into green
+  EXPECT_EQ(MakeColour(256, 0, 0), 0x000100u);     // red carries into green
   EXPECT_EQ(MakeColour(0, 256, 255), 0x1000000u);  // green carries into blue, blue beyond
-  EXPECT_EQ(MakeColour(-1, 0, 0), 0xFFFFFFFFu);  // modulo 2^32
+  EXPECT_EQ(MakeColour(-1, 0, 0), 0xFFFFFFFFu);    // modulo 2^32
   EXPECT_EQ(MakeColour(0, 0, 65536), 0u);
 }
 

@@ -53,8 +53,8 @@ void CopyPixels(const Surface& src, int sx, int sy, int w, int h, Surface& dst, 
   }
 }
 
-void CopyPixelsKeyed(const Surface& src, int sx, int sy, int w, int h, Surface& dst, int dx,
-                     int dy, std::uint32_t key) {
+void CopyPixelsKeyed(const Surface& src, int sx, int sy, int w, int h, Surface& dst, int dx, int dy,
+                     std::uint32_t key) {
   const int bpp = src.bytes_per_pixel();
   auto* row_copy = bpp == 4   ? &KeyedRow32
                    : bpp == 3 ? &KeyedRowNarrow<3>
@@ -82,7 +82,8 @@ void FillPixels(Surface& dst, std::uint32_t value) {
   if (dst.height() == 0) return;
   // Build the first row, then copy it to the others.
   std::uint8_t* first = dst.Row(0);
-  for (int x = 0; x < dst.width(); ++x) std::memcpy(first + x * bpp, &value, static_cast<std::size_t>(bpp));
+  for (int x = 0; x < dst.width(); ++x)
+    std::memcpy(first + x * bpp, &value, static_cast<std::size_t>(bpp));
   for (int y = 1; y < dst.height(); ++y) {
     std::memcpy(dst.Row(y), first, static_cast<std::size_t>(dst.width()) * bpp);
   }

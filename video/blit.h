@@ -24,8 +24,8 @@ Clip ClipTo(const Surface& surface, std::int64_t left, std::int64_t top, std::in
 void CopyPixels(const Surface& src, int sx, int sy, int w, int h, Surface& dst, int dx, int dy);
 
 // The same, skipping every source pixel whose value equals key.
-void CopyPixelsKeyed(const Surface& src, int sx, int sy, int w, int h, Surface& dst, int dx,
-                     int dy, std::uint32_t key);
+void CopyPixelsKeyed(const Surface& src, int sx, int sy, int w, int h, Surface& dst, int dx, int dy,
+                     std::uint32_t key);
 
 // Sets every pixel of dst to value.
 void FillPixels(Surface& dst, std::uint32_t value);

@@ -405,7 +405,8 @@ std::optional<SpritePicture> DecodeSpritePicture(std::span<const std::uint8_t> d
     }
   }
   if (!Surface::SizeIsValid(h.width, h.height, BytesOf(format))) return std::nullopt;
-  if (static_cast<std::size_t>(h.width) * static_cast<std::size_t>(h.height) * BytesOf(format) > max_pixel_bytes) {
+  if (static_cast<std::size_t>(h.width) * static_cast<std::size_t>(h.height) * BytesOf(format) >
+      max_pixel_bytes) {
     if (too_large != nullptr) *too_large = true;
     return std::nullopt;
   }

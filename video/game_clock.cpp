@@ -16,7 +16,8 @@ constexpr std::int64_t kLockWindowUs = 1'000;
 constexpr std::int64_t kMaxPullUs = 83;
 
 bool SetsTheBeat(double refresh_hz) {
-  return std::abs(refresh_hz / GameClock::kStepsPerSecond - 1.0) <= GameClock::kFollowedRefreshTolerance;
+  return std::abs(refresh_hz / GameClock::kStepsPerSecond - 1.0) <=
+         GameClock::kFollowedRefreshTolerance;
 }
 
 }  // namespace
@@ -25,9 +26,11 @@ std::string GameClock::Stats::Summary() const {
   const double seconds = static_cast<double>(elapsed_us) / 1e6;
   const double rate = elapsed_us > 0 ? static_cast<double>(steps) / seconds : 0.0;
   char line[160];
-  std::snprintf(line, sizeof line, "%llu steps in %.2f s = %.2f steps/s, %llu shown, %llu caught up, %llu restarts",
-                static_cast<unsigned long long>(steps), seconds, rate, static_cast<unsigned long long>(shown),
-                static_cast<unsigned long long>(caught_up), static_cast<unsigned long long>(restarts));
+  std::snprintf(line, sizeof line,
+                "%llu steps in %.2f s = %.2f steps/s, %llu shown, %llu caught up, %llu restarts",
+                static_cast<unsigned long long>(steps), seconds, rate,
+                static_cast<unsigned long long>(shown), static_cast<unsigned long long>(caught_up),
+                static_cast<unsigned long long>(restarts));
   return line;
 }
 

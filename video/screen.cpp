@@ -59,7 +59,8 @@ int Screen::EnterScreenMode(int width, int height, int depth, std::string_view t
   };
   if (!display_.HasWindow() || !video_up_) return fail();
   display_.ShowCursor(false);
-  const std::optional<PixelLayout> layout = display_.OpenScreen(width, height, depth, std::string(title));
+  const std::optional<PixelLayout> layout =
+      display_.OpenScreen(width, height, depth, std::string(title));
   if (!layout) return fail();
   back_buffer_ = Surface(width, height, BytesPerPixel(depth));
   if (!back_buffer_.Valid()) return fail();
@@ -74,9 +75,7 @@ int Screen::EnterScreenMode(int width, int height, int depth, std::string_view t
 void Screen::HandleWindowEvent(platform::WindowEvent event) {
   using platform::WindowEvent;
   switch (event) {
-    case WindowEvent::kFocusGained:
-      active_ = true;
-      break;
+    case WindowEvent::kFocusGained: active_ = true; break;
     case WindowEvent::kFocusLost:
       // The full screen is taken away; it is set up again by the first frame after the
       // focus returns. Sprites are plain memory and survive as they are.
@@ -86,8 +85,7 @@ void Screen::HandleWindowEvent(platform::WindowEvent event) {
       break;
     case WindowEvent::kCloseRequested:  // the game decides when it ends
     case WindowEvent::kTabKeyUp:
-    case WindowEvent::kAltKeyUp:
-      break;
+    case WindowEvent::kAltKeyUp: break;
   }
 }
 

@@ -42,7 +42,8 @@ std::size_t Sprites::BytesHeld(SlotId except) {
   std::size_t held = 0;
   for (SlotId id : sprites_.IdsInVisitOrder()) {
     const SpriteRecord* record = sprites_.FindSlot(id);
-    if (id != except && record != nullptr && record->InUse()) held += record->picture->pixels.size_bytes();
+    if (id != except && record != nullptr && record->InUse())
+      held += record->picture->pixels.size_bytes();
   }
   return held;
 }
@@ -51,7 +52,8 @@ std::int64_t Sprites::LoadSpriteData(SlotId slot, std::span<const std::uint8_t> 
   return Load(slot, data, mode, "in memory");
 }
 
-std::int64_t Sprites::Load(SlotId slot, std::span<const std::uint8_t> data, int mode, const std::string& name) {
+std::int64_t Sprites::Load(SlotId slot, std::span<const std::uint8_t> data, int mode,
+                           const std::string& name) {
   // Claiming frees the sprite the slot held: from here on a failure leaves it empty.
   const auto claim = sprites_.ClaimSlot(slot);
   if (claim.record == nullptr) return 0;
@@ -73,8 +75,10 @@ std::int64_t Sprites::Load(SlotId slot, std::span<const std::uint8_t> data, int 
   }
   if (!picture) {
     platform::LogDetail("picture " + name +
-                        (too_large ? ": refused, it would take more than the " + std::to_string(max_total_bytes_ >> 20) +
-                                         " MiB all sprites may hold together (" + std::to_string(held >> 20) + " MiB held)"
+                        (too_large ? ": refused, it would take more than the " +
+                                         std::to_string(max_total_bytes_ >> 20) +
+                                         " MiB all sprites may hold together (" +
+                                         std::to_string(held >> 20) + " MiB held)"
                                    : ": not a picture that can be shown on this screen"));
     if (slot == kDynamicSlot) sprites_.ReleaseSlot(claim.id);
     return 0;
@@ -100,7 +104,8 @@ std::uint32_t Sprites::ColourToPixel(int red, int green, int blue) const {
     case 16: return (b >> 3) | (g >> 2) << 5 | (r >> 3) << 11;
     case 24:
     case 32:
-      if (screen_.layout() == PixelLayout::kBgr24RedLow || screen_.layout() == PixelLayout::kX8B8G8R8) {
+      if (screen_.layout() == PixelLayout::kBgr24RedLow ||
+          screen_.layout() == PixelLayout::kX8B8G8R8) {
         return r | g << 8 | b << 16;
       }
       return b | g << 8 | r << 16;
@@ -130,11 +135,13 @@ void Sprites::Draw(SlotId slot, int x, int y, bool keyed) {
   // A sprite in another pixel size (an alpha sprite on a shallower screen) cannot be copied.
   if (source.bytes_per_pixel() != target->bytes_per_pixel()) return;
 
-  const Clip c = ClipTo(*target, x, y, std::int64_t{x} + source.width(), std::int64_t{y} + source.height());
+  const Clip c =
+      ClipTo(*target, x, y, std::int64_t{x} + source.width(), std::int64_t{y} + source.height());
   if (c.Empty()) return;
   // The visible part starts at source column c.x0 - x and row c.y0 - y.
   if (keyed && sprite->key) {
-    CopyPixelsKeyed(source, c.x0 - x, c.y0 - y, c.x1 - c.x0, c.y1 - c.y0, *target, c.x0, c.y0, *sprite->key);
+    CopyPixelsKeyed(source, c.x0 - x, c.y0 - y, c.x1 - c.x0, c.y1 - c.y0, *target, c.x0, c.y0,
+                    *sprite->key);
   } else {
     CopyPixels(source, c.x0 - x, c.y0 - y, c.x1 - c.x0, c.y1 - c.y0, *target, c.x0, c.y0);
   }

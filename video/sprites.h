@@ -36,7 +36,8 @@ class Sprites final : public WindowObserver {
   // can claim 256 MiB, and the game's own pictures need about 10 MiB.
   static constexpr std::size_t kMaxTotalBytes = std::size_t{1} << 30;
 
-  Sprites(Screen& screen, platform::FileSystem& file_system, std::size_t max_total_bytes = kMaxTotalBytes);
+  Sprites(Screen& screen, platform::FileSystem& file_system,
+          std::size_t max_total_bytes = kMaxTotalBytes);
   ~Sprites() override;
   Sprites(const Sprites&) = delete;
   Sprites& operator=(const Sprites&) = delete;
@@ -67,7 +68,8 @@ class Sprites final : public WindowObserver {
  private:
   void Draw(SlotId slot, int x, int y, bool keyed);
   // Loads a picture into a slot; `name` says in the log where it came from.
-  std::int64_t Load(SlotId slot, std::span<const std::uint8_t> data, int mode, const std::string& name);
+  std::int64_t Load(SlotId slot, std::span<const std::uint8_t> data, int mode,
+                    const std::string& name);
   // Pixel bytes held by the sprites in use, but the one in `except`.
   std::size_t BytesHeld(SlotId except);
 

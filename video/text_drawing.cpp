@@ -216,24 +216,12 @@ int TextDrawing::DrawTextAt(int x, int y, std::string_view text) {
   };
   std::int64_t width = 0;
   switch (target_->layout) {
-    case PixelLayout::kX8R8G8B8:
-      width = draw(Xrgb32{});
-      break;
-    case PixelLayout::kX8B8G8R8:
-      width = draw(Xbgr32{});
-      break;
-    case PixelLayout::kRgb24RedHigh:
-      width = draw(Rgb24RedHigh{});
-      break;
-    case PixelLayout::kBgr24RedLow:
-      width = draw(Bgr24RedLow{});
-      break;
-    case PixelLayout::kRgb565:
-      width = draw(Rgb565{});
-      break;
-    case PixelLayout::kRgb555:
-      width = draw(Rgb555{});
-      break;
+    case PixelLayout::kX8R8G8B8: width = draw(Xrgb32{}); break;
+    case PixelLayout::kX8B8G8R8: width = draw(Xbgr32{}); break;
+    case PixelLayout::kRgb24RedHigh: width = draw(Rgb24RedHigh{}); break;
+    case PixelLayout::kBgr24RedLow: width = draw(Bgr24RedLow{}); break;
+    case PixelLayout::kRgb565: width = draw(Rgb565{}); break;
+    case PixelLayout::kRgb555: width = draw(Rgb555{}); break;
     default:  // palette or unknown: nothing to draw in, but the text still has its width
       width = MeasureText(text);
       break;

@@ -53,7 +53,9 @@ namespace gst {
 Library::Library() {
   GError* error = nullptr;
   ready_ = gst_init_check(nullptr, nullptr, &error) != FALSE;
-  if (!ready_) LogDetail(std::string("movies: GStreamer cannot start: ") + (error != nullptr ? error->message : "?"));
+  if (!ready_)
+    LogDetail(std::string("movies: GStreamer cannot start: ") +
+              (error != nullptr ? error->message : "?"));
   if (error != nullptr) g_error_free(error);
 }
 
@@ -99,14 +101,14 @@ std::unique_ptr<GstMovie> GstMovie::Open(const std::string& uri, const std::stri
   gst::ElementPtr panorama = gst::MakeElement("audiopanorama");
   gst::ElementPtr sink = gst::MakeElement("appsink");
   gst::ElementPtr speaker = gst::MakeElement(audio_sink.c_str());
-  const std::pair<const char*, bool> elements[] = {
-      {"playbin", playbin != nullptr},
-      {"audiopanorama", panorama != nullptr},
-      {"appsink", sink != nullptr},
-      {audio_sink.c_str(), speaker != nullptr}};
+  const std::pair<const char*, bool> elements[] = {{"playbin", playbin != nullptr},
+                                                   {"audiopanorama", panorama != nullptr},
+                                                   {"appsink", sink != nullptr},
+                                                   {audio_sink.c_str(), speaker != nullptr}};
   for (const auto& [name, made] : elements) {
     if (!made) {
-      LogDetail("movie " + uri + ": GStreamer has no element '" + name + "' (a plugin package is missing)");
+      LogDetail("movie " + uri + ": GStreamer has no element '" + name +
+                "' (a plugin package is missing)");
       return nullptr;
     }
   }
@@ -132,7 +134,8 @@ std::unique_ptr<GstMovie> GstMovie::Open(const std::string& uri, const std::stri
 bool GstMovie::WaitForPreroll(const std::string& uri) {
   const GstStateChangeReturn change = gst_element_set_state(playbin_.get(), GST_STATE_PAUSED);
   if (change != GST_STATE_CHANGE_ASYNC) {
-    if (change != GST_STATE_CHANGE_SUCCESS) LogDetail("movie " + uri + ": GStreamer cannot open it");
+    if (change != GST_STATE_CHANGE_SUCCESS)
+      LogDetail("movie " + uri + ": GStreamer cannot open it");
     return change == GST_STATE_CHANGE_SUCCESS;
   }
   // Everything else on the bus until then is of no interest and is dropped. Only the

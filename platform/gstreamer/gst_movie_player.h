@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/movie_player.h"
 #include "platform/gstreamer/gst_handles.h"
+#include "platform/movie_player.h"
 
 namespace grumbol::platform {
 

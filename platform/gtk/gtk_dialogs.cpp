@@ -83,7 +83,8 @@ bool GtkDialogs::Available() {
     gtk_disable_setlocale();
     state_ = gtk_init_check(nullptr, nullptr) ? State::kReady : State::kUnavailable;
     // GTK gives no reason; the usual one is that it finds no display.
-    if (state_ == State::kUnavailable) LogDetail("dialogs: GTK cannot start (no display it can open)");
+    if (state_ == State::kUnavailable)
+      LogDetail("dialogs: GTK cannot start (no display it can open)");
   }
   return state_ == State::kReady;
 }

@@ -38,7 +38,8 @@ bool HeadlessDisplay::CreateWindow() {
 std::optional<PixelLayout> HeadlessDisplay::OpenScreen(int width, int height, int depth,
                                                        const std::string& title) {
   const PixelLayout layout = LayoutForDepth(depth);
-  if (!has_window_ || !options_.can_open_screen || layout == PixelLayout::kNone) return std::nullopt;
+  if (!has_window_ || !options_.can_open_screen || layout == PixelLayout::kNone)
+    return std::nullopt;
   last_frame_ = Surface(width, height, BytesPerPixel(depth));
   if (!last_frame_.Valid()) return std::nullopt;
   open_ = true;

@@ -17,8 +17,8 @@ namespace grumbol::platform {
 class HeadlessDisplay final : public Display {
  public:
   struct Options {
-    bool has_display = true;       // false: like a machine without an X server
-    bool can_open_screen = true;   // false: the screen mode cannot be set
+    bool has_display = true;              // false: like a machine without an X server
+    bool can_open_screen = true;          // false: the screen mode cannot be set
     std::uint64_t refresh_period_us = 0;  // 0: no vertical blank to wait for
     double claimed_refresh_hz = 0;        // told without waiting for it, like a broken vsync
   };

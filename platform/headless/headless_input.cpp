@@ -91,7 +91,8 @@ void HeadlessInput::Do(const Action& action) {
     case Kind::kButtonDown:
     case Kind::kButtonUp:
       if (action.a >= 1 && action.a <= 4) {
-        const auto button = static_cast<MouseObject>(static_cast<int>(MouseObject::kButton1) + action.a - 1);
+        const auto button =
+            static_cast<MouseObject>(static_cast<int>(MouseObject::kButton1) + action.a - 1);
         mouse_buffer_.Push({button, action.kind == Kind::kButtonDown ? kKeyDownBit : 0});
       }
       break;

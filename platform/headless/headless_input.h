@@ -26,7 +26,8 @@ class HeadlessInput final : public InputSystem {
   struct Action {
     enum class Kind { kKeyDown, kKeyUp, kMove, kWheel, kButtonDown, kButtonUp };
     Kind kind;
-    int a = 0;  // scan code, x movement, wheel movement, or button (1 primary, 2 secondary, 3 middle, 4)
+    int a = 0;  // scan code, x movement, wheel movement, or button (1 primary, 2 secondary, 3
+                // middle, 4)
     int b = 0;  // y movement
   };
 

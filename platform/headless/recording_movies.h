@@ -19,7 +19,8 @@ class RecordingMoviePlayer final : public MoviePlayer {
     bool operator==(const Event&) const = default;
   };
 
-  explicit RecordingMoviePlayer(std::set<std::string> existing = {}) : existing_(std::move(existing)) {}
+  explicit RecordingMoviePlayer(std::set<std::string> existing = {})
+      : existing_(std::move(existing)) {}
 
   bool Start() override { return true; }
   std::unique_ptr<Movie> Open(const std::string& path) override {

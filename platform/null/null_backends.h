@@ -1,8 +1,8 @@
 #pragma once
 
 // Backends that have nothing behind them: no display, no input devices, no sound, no movies,
-// no dialogs, no files, no fonts. A game on them runs its rules and shows nothing (replays are verified
-// this way, as fast as the machine allows).
+// no dialogs, no files, no fonts. A game on them runs its rules and shows nothing (replays are
+// verified this way, as fast as the machine allows).
 
 #include <memory>
 #include <optional>
@@ -58,12 +58,16 @@ class NullDialogs final : public Dialogs {
  public:
   bool Available() override { return false; }
   int ShowMessageBox(const std::string&, const std::string&, int) override { return 0; }
-  std::string AskForText(const std::string&, const std::string&, const std::string&) override { return ""; }
+  std::string AskForText(const std::string&, const std::string&, const std::string&) override {
+    return "";
+  }
 };
 
 class NullFileSystem final : public FileSystem {
  public:
-  std::unique_ptr<File> Open(const std::string&, FileAccess, FileDisposition) override { return nullptr; }
+  std::unique_ptr<File> Open(const std::string&, FileAccess, FileDisposition) override {
+    return nullptr;
+  }
 };
 
 class NullFontSource final : public FontSource {

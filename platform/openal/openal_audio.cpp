@@ -165,16 +165,13 @@ class OpenAlVoice final : public AudioVoice {
 ALenum AlFormat(const SampleData& samples) {
   const bool stereo = samples.channels == 2;
   switch (samples.encoding) {
-    case SampleEncoding::kUnsigned8:
-      return stereo ? AL_FORMAT_STEREO8 : AL_FORMAT_MONO8;
-    case SampleEncoding::kSigned16:
-      return stereo ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16;
+    case SampleEncoding::kUnsigned8: return stereo ? AL_FORMAT_STEREO8 : AL_FORMAT_MONO8;
+    case SampleEncoding::kSigned16: return stereo ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16;
     case SampleEncoding::kFloat32:
       return stereo ? AL_FORMAT_STEREO_FLOAT32 : AL_FORMAT_MONO_FLOAT32;
     case SampleEncoding::kMulaw:
       return stereo ? AL_FORMAT_STEREO_MULAW_EXT : AL_FORMAT_MONO_MULAW_EXT;
-    case SampleEncoding::kAlaw:
-      return stereo ? AL_FORMAT_STEREO_ALAW_EXT : AL_FORMAT_MONO_ALAW_EXT;
+    case SampleEncoding::kAlaw: return stereo ? AL_FORMAT_STEREO_ALAW_EXT : AL_FORMAT_MONO_ALAW_EXT;
     case SampleEncoding::kMsAdpcm:
       return stereo ? AL_FORMAT_STEREO_MSADPCM_SOFT : AL_FORMAT_MONO_MSADPCM_SOFT;
   }
@@ -185,7 +182,8 @@ ALenum AlFormat(const SampleData& samples) {
 
 namespace {
 
-using AlsaErrorHandler = void (*)(const char* file, int line, const char* function, int error, const char* format, ...);
+using AlsaErrorHandler = void (*)(const char* file, int line, const char* function, int error,
+                                  const char* format, ...);
 using SetAlsaErrorHandler = int (*)(AlsaErrorHandler handler);
 
 // ALSA's own account of a missing card is a dozen lines about its configuration; OpenAL
@@ -193,7 +191,9 @@ using SetAlsaErrorHandler = int (*)(AlsaErrorHandler handler);
 extern "C" void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
 
 SetAlsaErrorHandler FindSetter(void* library) {
-  return library != nullptr ? reinterpret_cast<SetAlsaErrorHandler>(dlsym(library, "snd_lib_error_set_handler")) : nullptr;
+  return library != nullptr
+             ? reinterpret_cast<SetAlsaErrorHandler>(dlsym(library, "snd_lib_error_set_handler"))
+             : nullptr;
 }
 
 }  // namespace
@@ -234,17 +234,22 @@ std::unique_ptr<OpenAlDevice> OpenAlDevice::OpenLoopback(int rate) {
   }
   auto open = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
       alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
-  auto render = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(
-      alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
+  auto render =
+      reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
   if (open == nullptr || render == nullptr) {
     LogDetail("sound: this OpenAL lacks the loopback functions");
     return nullptr;
   }
-  const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT,
-                               ALC_FORMAT_TYPE_SOFT,     ALC_FLOAT_SOFT,
-                               ALC_FREQUENCY,            rate,
-                               ALC_OUTPUT_LIMITER_SOFT,  ALC_FALSE,
-                               ALC_HRTF_SOFT,            ALC_FALSE,
+  const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT,
+                               ALC_STEREO_SOFT,
+                               ALC_FORMAT_TYPE_SOFT,
+                               ALC_FLOAT_SOFT,
+                               ALC_FREQUENCY,
+                               rate,
+                               ALC_OUTPUT_LIMITER_SOFT,
+                               ALC_FALSE,
+                               ALC_HRTF_SOFT,
+                               ALC_FALSE,
                                0};
   auto context = MakeContext(AlcDevicePtr(open(nullptr)), attributes, render);
   if (!context) return nullptr;

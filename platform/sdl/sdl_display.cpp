@@ -6,8 +6,8 @@
 #include <string>
 
 #include "platform/log.h"
-#include "platform/sdl/sdl_icon.h"
 #include "platform/pixel_layout.h"
+#include "platform/sdl/sdl_icon.h"
 
 namespace grumbol::platform {
 
@@ -29,8 +29,10 @@ bool VideoSubsystemRef::HasUsableDisplay() const {
     return false;
   }
   const char* driver = SDL_GetCurrentVideoDriver();
-  if (driver == nullptr || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) {
-    LogDetail(std::string("video: SDL found no display, only its '") + (driver ? driver : "?") + "' driver");
+  if (driver == nullptr || std::strcmp(driver, "offscreen") == 0 ||
+      std::strcmp(driver, "dummy") == 0) {
+    LogDetail(std::string("video: SDL found no display, only its '") + (driver ? driver : "?") +
+              "' driver");
     return false;
   }
   return true;
@@ -105,8 +107,8 @@ std::optional<PixelLayout> SdlDisplay::OpenScreen(int width, int height, int dep
   const std::optional<TextureFormat> format = FormatForDepth(depth);
   if (!window_) return std::nullopt;
   if (!format || width <= 0 || height <= 0) {
-    LogDetail("video: no frames of " + std::to_string(width) + "x" + std::to_string(height) + " at " +
-              std::to_string(depth) + " bits");
+    LogDetail("video: no frames of " + std::to_string(width) + "x" + std::to_string(height) +
+              " at " + std::to_string(depth) + " bits");
     return std::nullopt;
   }
 
@@ -115,7 +117,8 @@ std::optional<PixelLayout> SdlDisplay::OpenScreen(int width, int height, int dep
     renderer_.reset(SDL_CreateRenderer(window_.get(), -1,
                                        SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
     if (!renderer_) {
-      LogDetail(std::string("video: no accelerated renderer (") + SDL_GetError() + "); drawing in software");
+      LogDetail(std::string("video: no accelerated renderer (") + SDL_GetError() +
+                "); drawing in software");
       renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_SOFTWARE));
     }
     if (!renderer_) {
@@ -161,7 +164,8 @@ void SdlDisplay::ApplyFullScreen() {
     SDL_SetWindowPosition(window_.get(), desktop.x, desktop.y);
     SDL_SetWindowSize(window_.get(), desktop.w, desktop.h);
     const bool refused = SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
-    LogDetail(refused ? std::string("video: full screen refused: ") + SDL_GetError() : "video: full screen");
+    LogDetail(refused ? std::string("video: full screen refused: ") + SDL_GetError()
+                      : "video: full screen");
   } else {
     LogDetail("video: in a window");
     SDL_SetWindowFullscreen(window_.get(), 0);
@@ -182,7 +186,8 @@ void SdlDisplay::RestoreScreen() {
   if (!texture_) return;
   // Nothing of the picture is lost in the background; a window that was minimised meanwhile
   // comes back as it was, and one that got the focus while covered comes to the top.
-  if ((SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_MINIMIZED) != 0) SDL_RestoreWindow(window_.get());
+  if ((SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_MINIMIZED) != 0)
+    SDL_RestoreWindow(window_.get());
   SDL_RaiseWindow(window_.get());
 }
 
@@ -199,14 +204,18 @@ void SdlDisplay::FitToOutput() {
   SDL_RendererInfo info{};
   SDL_DisplayMode mode{};
   const int display_index = SDL_GetWindowDisplayIndex(window_.get());
-  const bool waits = SDL_GetRendererInfo(renderer_.get(), &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+  const bool waits = SDL_GetRendererInfo(renderer_.get(), &info) == 0 &&
+                     (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
   // 0 where the system does not tell the refresh.
-  vsync_refresh_hz_ = waits && display_index >= 0 && SDL_GetCurrentDisplayMode(display_index, &mode) == 0
-                          ? mode.refresh_rate
-                          : 0.0;
-  LogDetail("video: " + std::to_string(width) + "x" + std::to_string(height) + " shown in " +
-            std::to_string(output_width) + "x" + std::to_string(output_height) + (one_to_one ? " 1:1" : " scaled") +
-            ", vsync refresh " + (vsync_refresh_hz_ > 0 ? std::to_string(mode.refresh_rate) + " Hz" : "none or unknown"));
+  vsync_refresh_hz_ =
+      waits && display_index >= 0 && SDL_GetCurrentDisplayMode(display_index, &mode) == 0
+          ? mode.refresh_rate
+          : 0.0;
+  LogDetail(
+      "video: " + std::to_string(width) + "x" + std::to_string(height) + " shown in " +
+      std::to_string(output_width) + "x" + std::to_string(output_height) +
+      (one_to_one ? " 1:1" : " scaled") + ", vsync refresh " +
+      (vsync_refresh_hz_ > 0 ? std::to_string(mode.refresh_rate) + " Hz" : "none or unknown"));
 }
 
 void SdlDisplay::Present(const std::uint8_t* pixels, int pitch) {
@@ -240,7 +249,8 @@ bool SdlDisplay::PollWindowEvent(WindowEvent& event) {
   }
   if (toggle) {
     // A window goes back to the size the player left it at.
-    if (texture_ && !full_screen_) SDL_GetWindowSize(window_.get(), &window_width_, &window_height_);
+    if (texture_ && !full_screen_)
+      SDL_GetWindowSize(window_.get(), &window_width_, &window_height_);
     full_screen_ = !full_screen_;
     if (texture_) ApplyFullScreen();
   }

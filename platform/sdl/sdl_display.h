@@ -72,8 +72,8 @@ class SdlDisplay final : public Display {
   std::optional<sdl::VideoSubsystemRef> window_video_;  // keeps SDL up while the window exists
   std::mutex events_mutex_;  // SDL calls the watch on whichever thread pushes an event
   std::deque<WindowEvent> events_;
-  bool toggle_requested_ = false;  // Alt+Enter was pressed
-  bool output_changed_ = false;    // the window changed its size or display
+  bool toggle_requested_ = false;         // Alt+Enter was pressed
+  bool output_changed_ = false;           // the window changed its size or display
   std::optional<sdl::EventWatch> watch_;  // feeds events_ while the window exists
   sdl::WindowPtr window_;
   std::uint32_t window_id_ = 0;

@@ -15,7 +15,8 @@ constexpr int kWheelUnitsPerNotch = 120;
 
 bool HasFocus(const SdlDisplay& display) {
   SDL_Window* focus = SDL_GetKeyboardFocus();
-  return focus != nullptr && display.window_id() != 0 && SDL_GetWindowID(focus) == display.window_id();
+  return focus != nullptr && display.window_id() != 0 &&
+         SDL_GetWindowID(focus) == display.window_id();
 }
 
 // Takes every queued event of the types first..last, handing each to `use`.
@@ -24,7 +25,8 @@ void TakeQueued(Uint32 first, Uint32 last, Use use) {
   std::array<SDL_Event, 64> events;
   int taken = 0;
   do {
-    taken = SDL_PeepEvents(events.data(), static_cast<int>(events.size()), SDL_GETEVENT, first, last);
+    taken =
+        SDL_PeepEvents(events.data(), static_cast<int>(events.size()), SDL_GETEVENT, first, last);
     for (int i = 0; i < taken; ++i) use(events[static_cast<std::size_t>(i)]);
   } while (taken == static_cast<int>(events.size()));
 }
@@ -189,7 +191,8 @@ class SdlMouse final : public MouseDevice {
     // From the system, not from the events SDL has seen: a button let go over another window
     // sent us no event.
     const Uint32 buttons = SDL_GetGlobalMouseState(nullptr, nullptr);
-    for (const Uint8 button : {SDL_BUTTON_LEFT, SDL_BUTTON_RIGHT, SDL_BUTTON_MIDDLE, SDL_BUTTON_X1}) {
+    for (const Uint8 button :
+         {SDL_BUTTON_LEFT, SDL_BUTTON_RIGHT, SDL_BUTTON_MIDDLE, SDL_BUTTON_X1}) {
       const bool down = (buttons & SDL_BUTTON(button)) != 0;
       buffer_.Push({*ButtonFor(button), down ? kKeyDownBit : 0});
     }

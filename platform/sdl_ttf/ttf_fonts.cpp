@@ -131,7 +131,8 @@ GlyphImage TtfFont::Rasterise(char32_t code_point) {
   glyph.top = first_y - line_top_row;
   glyph.width = last_x - first_x + 1;
   glyph.height = last_y - first_y + 1;
-  glyph.coverage.reserve(static_cast<std::size_t>(glyph.width) * static_cast<std::size_t>(glyph.height));
+  glyph.coverage.reserve(static_cast<std::size_t>(glyph.width) *
+                         static_cast<std::size_t>(glyph.height));
   for (int y = first_y; y <= last_y; ++y) {
     for (int x = first_x; x <= last_x; ++x) glyph.coverage.push_back(coverage_at(x, y));
   }

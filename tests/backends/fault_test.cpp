@@ -11,8 +11,8 @@
 
 #include "game/assets.h"
 #include "game/scan_codes.h"
-#include "platform/posix/posix_file_system.h"
 #include "platform/gstreamer/gst_movie_player.h"
+#include "platform/posix/posix_file_system.h"
 #include "tests/support/game_rig.h"
 #include "tests/support/test_assets.h"
 #include "tests/support/working_dir.h"
@@ -60,7 +60,8 @@ class FaultTest : public ::testing::Test {
   // Plays a game as "Bob": every overlay and volume key, a movie key, the splash, one
   // shot at the first fish, then Escape and the end. The rig is left for a look.
   std::unique_ptr<GameRig> Play(bool sound_device = true) {
-    auto rig = std::make_unique<GameRig>(sound_device, file_system_, player_, std::vector<std::string>{"Bob"});
+    auto rig = std::make_unique<GameRig>(sound_device, file_system_, player_,
+                                         std::vector<std::string>{"Bob"});
     EXPECT_TRUE(rig->Start());
     EXPECT_TRUE(rig->Run(100));
     for (int key : {DIK_1, DIK_2, DIK_3, DIK_4, DIK_0, DIK_L}) rig->Do(Kind::kKeyDown, key);
@@ -120,15 +121,21 @@ TEST_P(AssetFaults, TheGamePlaysOnWithoutThem) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, AssetFaults,
     ::testing::Values(
-        AssetFault{"NoSoundDevice", [](const std::string&, const std::string& good) { return good; }, true, false},
+        AssetFault{"NoSoundDevice",
+                   [](const std::string&, const std::string& good) { return good; }, true, false},
         AssetFault{"NoGfxFolder", {}, false},
         AssetFault{"SomeFilesOnly",
                    [](const std::string& name, const std::string& good) {
-                     return name == "Back.qz" || name == "Vusk1.qz" || name == "Sound1.qzs" ? good : "<missing>";
+                     return name == "Back.qz" || name == "Vusk1.qz" || name == "Sound1.qzs"
+                                ? good
+                                : "<missing>";
                    }},
-        AssetFault{"EmptyFiles", [](const std::string&, const std::string&) { return std::string(); }},
+        AssetFault{"EmptyFiles",
+                   [](const std::string&, const std::string&) { return std::string(); }},
         AssetFault{"TruncatedFiles",
-                   [](const std::string&, const std::string& good) { return good.substr(0, good.size() / 2); }},
+                   [](const std::string&, const std::string& good) {
+                     return good.substr(0, good.size() / 2);
+                   }},
         AssetFault{"CutInTheHeader",
                    [](const std::string&, const std::string& good) { return good.substr(0, 20); }},
         AssetFault{"WrongKindUnderTheRightName",
@@ -148,7 +155,8 @@ TEST_F(FaultTest, SomeAssetsOnlyTheOnesThereAreDrawn) {
   rig.Do(Kind::kKeyDown, DIK_1);  // its overlay picture is missing
   ASSERT_TRUE(rig.Run(100));
   const FishField& fish = rig.game.state().fish;
-  EXPECT_EQ(rig.display.LastFramePixel(fish.x[1] - 1, fish.y[1] + 1), kFishPixel);  // drawn before its step
+  EXPECT_EQ(rig.display.LastFramePixel(fish.x[1] - 1, fish.y[1] + 1),
+            kFishPixel);  // drawn before its step
   EXPECT_EQ(rig.display.LastFramePixel(30, 618), kBackgroundPixel);
 }
 
@@ -180,13 +188,15 @@ INSTANTIATE_TEST_SUITE_P(
         RecordFault{"ReadOnly",
                     [] {
                       WriteFileBytes("GFX/Vusk.qzc", "Anna: 120\r\n");
-                      std::filesystem::permissions("GFX/Vusk.qzc", std::filesystem::perms::owner_read);
+                      std::filesystem::permissions("GFX/Vusk.qzc",
+                                                   std::filesystem::perms::owner_read);
                     },
                     "Anna: 120\r\n", "Anna: 120\r\n"},
-        RecordFault{"ADirectoryInItsPlace", [] { std::filesystem::create_directory("GFX/Vusk.qzc"); }, "<dir>", ""},
+        RecordFault{"ADirectoryInItsPlace",
+                    [] { std::filesystem::create_directory("GFX/Vusk.qzc"); }, "<dir>", ""},
         // The bytes are kept; the new line follows them, as a read then a write would put it.
-        RecordFault{"NoLineEndAtTheEnd", [] { WriteFileBytes("GFX/Vusk.qzc", "Anna: 120"); }, "Anna: 120",
-                    "Anna: 120Anna: 120Bob: 10\r\n"}),
+        RecordFault{"NoLineEndAtTheEnd", [] { WriteFileBytes("GFX/Vusk.qzc", "Anna: 120"); },
+                    "Anna: 120", "Anna: 120Anna: 120Bob: 10\r\n"}),
     [](const ::testing::TestParamInfo<RecordFault>& info) { return std::string(info.param.name); });
 
 TEST_F(FaultTest, FocusLostAndRegainedMidGameKeepsSpritesAndTheGameGoesOn) {
@@ -206,9 +216,11 @@ TEST_F(FaultTest, FocusLostAndRegainedMidGameKeepsSpritesAndTheGameGoesOn) {
   rig.input.SetForeground(true);
   ASSERT_TRUE(rig.Run(2));
   EXPECT_EQ(rig.display.restores(), 1);
-  EXPECT_EQ(rig.display.frames_presented(), presented + 1);  // the first frame back restores the screen
+  EXPECT_EQ(rig.display.frames_presented(),
+            presented + 1);  // the first frame back restores the screen
   const FishField& fish = rig.game.state().fish;
-  EXPECT_EQ(rig.display.LastFramePixel(fish.x[1] - 2 + 1, fish.y[1] + 1), kFishPixel);  // drawn before its step
+  EXPECT_EQ(rig.display.LastFramePixel(fish.x[1] - 2 + 1, fish.y[1] + 1),
+            kFishPixel);  // drawn before its step
   EXPECT_EQ(rig.display.LastFramePixel(30, 618), kBackgroundPixel);
   Shoot(rig);  // the mouse is taken again
   rig.Do(Kind::kKeyDown, DIK_ESCAPE);

@@ -48,7 +48,8 @@ Box Drawn(const SpritePicture& picture) {
   for (int y = 0; y < picture.height; ++y)
     for (int x = 0; x < picture.width; ++x)
       if ((picture.pixels.PixelAt(x, y) & 0xFFFFFF) != kKey)
-        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x), std::max(box.bottom, y)};
+        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
+               std::max(box.bottom, y)};
   return box;
 }
 
@@ -62,7 +63,8 @@ TEST(DefaultGfx, PicturesSoundsAndMoviesOpenWithTheGamesLoaders) {
   ASSERT_EQ(back.height, 768);
   // The score line's rows are one calm colour; below them the water changes.
   for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 1024; x += 7) ASSERT_EQ(back.pixels.PixelAt(x, y), back.pixels.PixelAt(0, 0)) << x << "," << y;
+    for (int x = 0; x < 1024; x += 7)
+      ASSERT_EQ(back.pixels.PixelAt(x, y), back.pixels.PixelAt(0, 0)) << x << "," << y;
   EXPECT_NE(back.pixels.PixelAt(512, 400), back.pixels.PixelAt(0, 0));
 
   const SpritePicture cross = Picture(gfx, "Kreuz.qz");
@@ -90,8 +92,8 @@ TEST(DefaultGfx, PicturesSoundsAndMoviesOpenWithTheGamesLoaders) {
     const char* name;
     int width, height;
   };
-  for (const Fit& fit : {Fit{"Pause.qz", 1024, 768}, Fit{"Gay1.qz", 264, 180}, Fit{"Gay2.qz", 404, 404},
-                         Fit{"Gay3.qz", 192, 158}}) {
+  for (const Fit& fit : {Fit{"Pause.qz", 1024, 768}, Fit{"Gay1.qz", 264, 180},
+                         Fit{"Gay2.qz", 404, 404}, Fit{"Gay3.qz", 192, 158}}) {
     const SpritePicture overlay = Picture(gfx, fit.name);
     EXPECT_LE(overlay.width, fit.width) << fit.name;
     EXPECT_LE(overlay.height, fit.height) << fit.name;
@@ -99,7 +101,8 @@ TEST(DefaultGfx, PicturesSoundsAndMoviesOpenWithTheGamesLoaders) {
     EXPECT_GT(Drawn(overlay).right, overlay.width / 2) << fit.name;
   }
 
-  for (const auto& [name, longest] : std::map<std::string, double>{{"Sound1.qzs", 0.5}, {"Sound2.qzs", 1.0}}) {
+  for (const auto& [name, longest] :
+       std::map<std::string, double>{{"Sound1.qzs", 0.5}, {"Sound2.qzs", 1.0}}) {
     const auto sound = ReadWaveSound(Bytes(gfx / name));
     ASSERT_TRUE(sound) << name;
     EXPECT_EQ(sound->encoding, platform::SampleEncoding::kSigned16);
@@ -133,7 +136,8 @@ TEST(DefaultGfx, TwoRunsWriteTheSameBytes) {
   ASSERT_TRUE(MakeGfx(first.path()));
   ASSERT_TRUE(MakeGfx(second.path()));
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(first.path() / "GFX")) names.push_back(entry.path().filename());
+  for (const auto& entry : fs::directory_iterator(first.path() / "GFX"))
+    names.push_back(entry.path().filename());
   EXPECT_EQ(names.size(), 24u);
   for (const std::string& name : names) {
     EXPECT_TRUE(Bytes(first.path() / "GFX" / name) == Bytes(second.path() / "GFX" / name)) << name;

@@ -27,7 +27,9 @@ namespace {
 constexpr std::uint32_t kBack = 0x102030, kWhite = 0xFFFFFF, kBlack = 0;
 
 bool Near(std::uint32_t a, std::uint32_t b) {
-  auto off = [&](int shift) { return std::abs(int((a >> shift) & 255) - int((b >> shift) & 255)) > 12; };
+  auto off = [&](int shift) {
+    return std::abs(int((a >> shift) & 255) - int((b >> shift) & 255)) > 12;
+  };
   return !off(0) && !off(8) && !off(16);
 }
 
@@ -41,7 +43,9 @@ struct MovieFixture : testing::HeadlessScreen {
     EXPECT_TRUE(testing::MakeClip(dir.File(name), spec));
     return dir.File(name);
   }
-  platform::GstMovie& Gst(SlotId slot) { return dynamic_cast<platform::GstMovie&>(*movies.Find(slot)); }
+  platform::GstMovie& Gst(SlotId slot) {
+    return dynamic_cast<platform::GstMovie&>(*movies.Find(slot));
+  }
   gint64 Position(SlotId slot) {
     gint64 position = -1;
     gst_element_query_position(Gst(slot).playbin(), GST_FORMAT_TIME, &position);
@@ -51,7 +55,8 @@ struct MovieFixture : testing::HeadlessScreen {
   // Presents frames until the presented pixel (x, y) is near `want`, for up to 5 s.
   bool PresentUntil(int x, int y, std::uint32_t want) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    for (; std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(std::chrono::milliseconds(2))) {
+    for (; std::chrono::steady_clock::now() < end;
+         std::this_thread::sleep_for(std::chrono::milliseconds(2))) {
       screen.ShowFrame();
       if (Near(Shown(x, y), want)) return true;
     }
@@ -92,15 +97,18 @@ TEST(Movies, VolumeAndBalanceReachThePipeline) {
   MovieFixture f;
   ASSERT_EQ(f.movies.LoadMovieFile(8, f.Clip("a.ogg", {})), 1);
   // volume, balance -> the level and the opposite side's attenuation, in hundredths of a dB
-  for (const auto [volume, balance, level, side] : {std::array{70, 0, -310, 0}, {250, -3, 0, -300},
-                                                    {-1, 500, -10000, 10000}, {1, 2, -4000, 200}}) {
+  for (const auto [volume, balance, level, side] : {std::array{70, 0, -310, 0},
+                                                    {250, -3, 0, -300},
+                                                    {-1, 500, -10000, 10000},
+                                                    {1, 2, -4000, 200}}) {
     f.movies.SetMovieVolume(8, volume, balance);
     gdouble gain = 0;
     gfloat panorama = 0;  // the side opposite the balance keeps 1 - |panorama|
     g_object_get(f.Gst(8).playbin(), "volume", &gain, nullptr);
     g_object_get(f.Gst(8).panorama(), "panorama", &panorama, nullptr);
     EXPECT_NEAR(gain, std::pow(10.0, level / 2000.0), 1e-7) << volume;
-    EXPECT_NEAR(1.0 - std::abs(panorama), std::pow(10.0, -std::abs(side) / 2000.0), 1e-6) << balance;
+    EXPECT_NEAR(1.0 - std::abs(panorama), std::pow(10.0, -std::abs(side) / 2000.0), 1e-6)
+        << balance;
     EXPECT_EQ(panorama < 0, side < 0) << balance;
   }
 }
@@ -108,7 +116,9 @@ TEST(Movies, VolumeAndBalanceReachThePipeline) {
 TEST(Movies, PlayStartsAtTheBeginningAndStopRewindsKeepingThePicture) {
   MovieFixture f;
   // Black, white, black, white: a quarter of a second each.
-  ASSERT_EQ(f.movies.LoadMovieFile(8, f.Clip("blink.ogg", {.pattern = "blink", .rgb = kWhite, .audio = false})), 1);
+  ASSERT_EQ(f.movies.LoadMovieFile(
+                8, f.Clip("blink.ogg", {.pattern = "blink", .rgb = kWhite, .audio = false})),
+            1);
   f.screen.ShowFrame();
   EXPECT_EQ(f.Shown(0, 0), kBack);  // loaded, not shown
   ASSERT_EQ(f.movies.PlayMovieSlot(8, 0), 1);
@@ -123,7 +133,8 @@ TEST(Movies, PlayStartsAtTheBeginningAndStopRewindsKeepingThePicture) {
   f.screen.ShowFrame();
   EXPECT_TRUE(Near(f.Shown(0, 0), kWhite));
   // The rewound movie settles at its beginning, ready for the next play.
-  ASSERT_EQ(gst_element_get_state(f.Gst(8).playbin(), nullptr, nullptr, 5 * GST_SECOND), GST_STATE_CHANGE_SUCCESS);
+  ASSERT_EQ(gst_element_get_state(f.Gst(8).playbin(), nullptr, nullptr, 5 * GST_SECOND),
+            GST_STATE_CHANGE_SUCCESS);
   EXPECT_EQ(f.Position(8), 0);
 }
 
@@ -131,7 +142,9 @@ TEST(Movies, PicturesLieOverThePresentedFrameNeverInTheBackBuffer) {
   MovieFixture f;
   constexpr std::uint32_t kRose = 0xE04080, kLime = 0x60D020;
   ASSERT_EQ(f.movies.LoadMovieFile(8, f.Clip("a.ogg", {.frames = 8, .rgb = kRose})), 1);
-  ASSERT_EQ(f.movies.LoadMovieFile(9, f.Clip("b.ogg", {.width = 32, .height = 24, .frames = 8, .rgb = kLime})), 1);
+  ASSERT_EQ(f.movies.LoadMovieFile(
+                9, f.Clip("b.ogg", {.width = 32, .height = 24, .frames = 8, .rgb = kLime})),
+            1);
   f.movies.PlayMovieSlot(8, 0);
   ASSERT_TRUE(f.PresentUntil(0, 0, kRose));
   EXPECT_TRUE(Near(f.Shown(63, 47), kRose));

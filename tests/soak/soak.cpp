@@ -25,17 +25,19 @@ namespace {
 using Kind = platform::HeadlessInput::Action::Kind;
 using namespace game;
 
-constexpr int kKeys[] = {DIK_0, DIK_1, DIK_2, DIK_3, DIK_4, DIK_5, DIK_6, DIK_7, DIK_8, DIK_9,
-                         DIK_O, DIK_P, DIK_K, DIK_L, DIK_F, DIK_Z, DIK_C, DIK_D};
+constexpr int kKeys[] = {DIK_0, DIK_1, DIK_2, DIK_3, DIK_4, DIK_5, DIK_6, DIK_7, DIK_8,
+                         DIK_9, DIK_O, DIK_P, DIK_K, DIK_L, DIK_F, DIK_Z, DIK_C, DIK_D};
 constexpr std::size_t kKeyCount = sizeof kKeys / sizeof kKeys[0];
 
 // One game from `seed`; the record file's expected content afterwards, or an error.
-bool PlayGame(std::uint32_t seed, platform::FileSystem& file_system, std::string& record, std::string& error) {
+bool PlayGame(std::uint32_t seed, platform::FileSystem& file_system, std::string& record,
+              std::string& error) {
   std::mt19937 random(seed);
   auto chance = [&random](int percent) { return static_cast<int>(random() % 100) < percent; };
   const std::string name = chance(30) ? "Quorvel" : 'P' + std::to_string(seed);
   platform::RecordingMoviePlayer player(testing::kGameMovies);
-  testing::GameRig rig(chance(90), file_system, player, {name}, static_cast<std::uint32_t>(random()));
+  testing::GameRig rig(chance(90), file_system, player, {name},
+                       static_cast<std::uint32_t>(random()));
   if (!rig.Start()) {
     error = "no start";
     return false;
@@ -47,12 +49,15 @@ bool PlayGame(std::uint32_t seed, platform::FileSystem& file_system, std::string
     if (frame >= escape_frame) rig.Do(Kind::kKeyDown, DIK_ESCAPE);
     for (std::size_t k = 0; k < kKeyCount; ++k) {
       // Rare presses, held a while; the splash key (1.5 s of the manual clock) rarer still.
-      if ((!held[k] && (kKeys[k] == DIK_4 ? random() % 1000 == 0 : chance(2))) || (held[k] && chance(20))) {
+      if ((!held[k] && (kKeys[k] == DIK_4 ? random() % 1000 == 0 : chance(2))) ||
+          (held[k] && chance(20))) {
         held[k] = !held[k];
         rig.Do(held[k] ? Kind::kKeyDown : Kind::kKeyUp, kKeys[k]);
       }
     }
-    if (chance(30)) rig.Do(Kind::kMove, static_cast<int>(random() % 201) - 100, static_cast<int>(random() % 201) - 100);
+    if (chance(30))
+      rig.Do(Kind::kMove, static_cast<int>(random() % 201) - 100,
+             static_cast<int>(random() % 201) - 100);
     if (chance(10)) rig.Do(chance(50) ? Kind::kButtonDown : Kind::kButtonUp, 1);
     if (chance(3)) rig.Do(chance(50) ? Kind::kButtonDown : Kind::kButtonUp, 2);
     if (chance(1)) rig.Do(Kind::kWheel, chance(50) ? 120 : -120);
@@ -78,7 +83,8 @@ int Main(int argc, char** argv) {
     return 2;
   }
   const long games = std::strtol(argv[1], nullptr, 10);
-  const std::uint32_t first_seed = argc > 2 ? static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 10)) : 1;
+  const std::uint32_t first_seed =
+      argc > 2 ? static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 10)) : 1;
   const testing::WorkingDir dir;
   testing::WriteTestAssets();
   platform::PosixFileSystem file_system;
@@ -98,9 +104,10 @@ int Main(int argc, char** argv) {
       break;
     }
   }
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("soak: %ld games from seed %u, %s, %.1f s\n", games, first_seed, status == 0 ? "all fine" : "FAILED",
-              seconds);
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("soak: %ld games from seed %u, %s, %.1f s\n", games, first_seed,
+              status == 0 ? "all fine" : "FAILED", seconds);
   return status;
 }
 

@@ -29,13 +29,15 @@ std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec) {
   return out;
 }
 
-std::vector<std::uint8_t> Picture24(int width, int height, const std::function<std::uint32_t(int x, int y)>& colour) {
+std::vector<std::uint8_t> Picture24(int width, int height,
+                                    const std::function<std::uint32_t(int x, int y)>& colour) {
   BmpSpec spec{.width = width, .height = height};
   for (int y = height - 1; y >= 0; --y) {
     auto& row = spec.rows.emplace_back();
     for (int x = 0; x < width; ++x) {
       const std::uint32_t c = colour(x, y);
-      row.insert(row.end(), {std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16)});  // blue, green, red
+      row.insert(row.end(), {std::uint8_t(c), std::uint8_t(c >> 8),
+                             std::uint8_t(c >> 16)});  // blue, green, red
     }
   }
   return MakeBmp(spec);

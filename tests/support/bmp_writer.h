@@ -24,6 +24,7 @@ struct BmpSpec {
 
 std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec);
 // A 24-bit picture with the colour 0x00RRGGBB of each pixel; y counts from the top row.
-std::vector<std::uint8_t> Picture24(int width, int height, const std::function<std::uint32_t(int x, int y)>& colour);
+std::vector<std::uint8_t> Picture24(int width, int height,
+                                    const std::function<std::uint32_t(int x, int y)>& colour);
 
 }  // namespace grumbol::testing

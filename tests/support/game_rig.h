@@ -25,14 +25,15 @@
 namespace grumbol::testing {
 
 // The game's seven movie files, by the names it opens them with.
-inline const std::set<std::string> kGameMovies{"GFX\\Movie1.qzm", "GFX\\Movie2.qzm", "GFX\\Movie3.qzm",
-                                               "GFX\\Movie4.qzm", "GFX\\Movie5.qzm", "GFX\\Movie6.qzm",
-                                               "GFX\\Movie7.qzm"};
+inline const std::set<std::string> kGameMovies{
+    "GFX\\Movie1.qzm", "GFX\\Movie2.qzm", "GFX\\Movie3.qzm", "GFX\\Movie4.qzm",
+    "GFX\\Movie5.qzm", "GFX\\Movie6.qzm", "GFX\\Movie7.qzm"};
 
 struct GameRig {
   // `answers` are the texts the name dialog gets, one per time it is shown.
   GameRig(bool sound_device, platform::FileSystem& file_system, platform::MoviePlayer& player,
-          std::vector<std::string> answers, std::uint32_t start_tick = 4242, const std::string& replay = "")
+          std::vector<std::string> answers, std::uint32_t start_tick = 4242,
+          const std::string& replay = "")
       : clock(start_tick),
         audio(sound_device),
         dialogs(std::move(answers)),

@@ -19,7 +19,8 @@
 namespace grumbol::testing {
 
 struct HeadlessScreen {
-  explicit HeadlessScreen(platform::HeadlessDisplay::Options options = {}) : display(clock, options) {}
+  explicit HeadlessScreen(platform::HeadlessDisplay::Options options = {})
+      : display(clock, options) {}
   // Starts video and opens the 1024x768 32-bit screen, as the game does.
   void Open() {
     screen.StartVideo();
@@ -37,11 +38,12 @@ struct HeadlessScreen {
 struct SpriteScreen : HeadlessScreen {
   SpriteScreen() {
     Open();
-    sprites.RegisterPictureDecoder(
-        [this](std::span<const std::uint8_t> data, int, PixelLayout, int) -> std::optional<SpritePicture> {
-          if (data.size() == 2 && data[0] == 'T' && pictures.count(data[1]) != 0) return pictures.at(data[1]);
-          return std::nullopt;
-        });
+    sprites.RegisterPictureDecoder([this](std::span<const std::uint8_t> data, int, PixelLayout,
+                                          int) -> std::optional<SpritePicture> {
+      if (data.size() == 2 && data[0] == 'T' && pictures.count(data[1]) != 0)
+        return pictures.at(data[1]);
+      return std::nullopt;
+    });
   }
   std::uint8_t Keep(SpritePicture picture) {
     const auto tag = static_cast<std::uint8_t>(pictures.size());

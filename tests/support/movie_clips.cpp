@@ -13,13 +13,13 @@ bool MakeClip(const std::string& path, const ClipSpec& spec) {
   launch << "oggmux name=mux ! filesink name=out ";
   if (spec.video) {
     launch << "videotestsrc num-buffers=" << spec.frames << " pattern=" << spec.pattern
-           << " foreground-color=" << (0xFF000000u | spec.rgb) << " ! video/x-raw,width="
-           << spec.width << ",height=" << spec.height << ",framerate=" << spec.fps
-           << "/1 ! theoraenc ! mux. ";
+           << " foreground-color=" << (0xFF000000u | spec.rgb)
+           << " ! video/x-raw,width=" << spec.width << ",height=" << spec.height
+           << ",framerate=" << spec.fps << "/1 ! theoraenc ! mux. ";
   }
   if (spec.audio) {
-    launch << "audiotestsrc num-buffers=" << spec.frames << " samplesperbuffer="
-           << 48000 / spec.fps << " ! audio/x-raw,rate=48000 ! vorbisenc ! mux.";
+    launch << "audiotestsrc num-buffers=" << spec.frames << " samplesperbuffer=" << 48000 / spec.fps
+           << " ! audio/x-raw,rate=48000 ! vorbisenc ! mux.";
   }
   GstElement* parsed = gst_parse_launch(launch.str().c_str(), nullptr);
   if (parsed == nullptr) return false;
@@ -28,8 +28,9 @@ bool MakeClip(const std::string& path, const ClipSpec& spec) {
   g_object_set(out.get(), "location", path.c_str(), nullptr);
   gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
   gst::BusPtr bus(gst_element_get_bus(pipeline.get()));
-  gst::MessagePtr end(gst_bus_timed_pop_filtered(
-      bus.get(), 30 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+  gst::MessagePtr end(
+      gst_bus_timed_pop_filtered(bus.get(), 30 * GST_SECOND,
+                                 static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
   gst_element_set_state(pipeline.get(), GST_STATE_NULL);
   return end && GST_MESSAGE_TYPE(end.get()) == GST_MESSAGE_EOS;
 }

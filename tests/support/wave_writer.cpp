@@ -27,9 +27,10 @@ Bytes Riff(std::initializer_list<Bytes> chunks) {
 
 Bytes MakeWave(const WaveSpec& s) {
   Bytes format;
-  for (const Bytes& part : {Le({s.tag, s.channels}, 2), Le({s.rate, s.rate * s.block_align}, 4),
-                            Le({s.block_align, s.bits}, 2),
-                            s.extra.empty() ? Bytes{} : Le({std::int64_t(s.extra.size())}, 2), s.extra}) {
+  for (const Bytes& part :
+       {Le({s.tag, s.channels}, 2), Le({s.rate, s.rate * s.block_align}, 4),
+        Le({s.block_align, s.bits}, 2),
+        s.extra.empty() ? Bytes{} : Le({std::int64_t(s.extra.size())}, 2), s.extra}) {
     format.insert(format.end(), part.begin(), part.end());
   }
   return Riff({Chunk("fmt ", format), s.between, Chunk("data", s.samples)});

@@ -10,7 +10,9 @@ namespace grumbol::testing {
 // before the folder is removed.
 class WorkingDir : public TempDir {
  public:
-  WorkingDir() : previous_(std::filesystem::current_path()) { std::filesystem::current_path(path()); }
+  WorkingDir() : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(path());
+  }
   ~WorkingDir() { std::filesystem::current_path(previous_); }
 
  private:

@@ -54,8 +54,10 @@ Box GameWindow() {
   int x = 0, y = 0, width = 0, height = 0, found = 0;
   char line[256];
   while (std::fgets(line, sizeof line, out) != nullptr) {
-    found += (std::sscanf(line, " Absolute upper-left X: %d", &x) == 1) + (std::sscanf(line, " Absolute upper-left Y: %d", &y) == 1) +
-             (std::sscanf(line, " Width: %d", &width) == 1) + (std::sscanf(line, " Height: %d", &height) == 1);
+    found += (std::sscanf(line, " Absolute upper-left X: %d", &x) == 1) +
+             (std::sscanf(line, " Absolute upper-left Y: %d", &y) == 1) +
+             (std::sscanf(line, " Width: %d", &width) == 1) +
+             (std::sscanf(line, " Height: %d", &height) == 1);
   }
   pclose(out);
   return found == 4 ? Box{x, y, x + width - 1, y + height - 1} : Box{};
@@ -63,13 +65,17 @@ Box GameWindow() {
 
 bool GameHasFocus() {
   for (int tries = 0; tries < 30; ++tries) {
-    if (RunShell("test \"$(xdotool getactivewindow getwindowname)\" = '" + std::string(kGameWindow) + "'") == 0) return true;
+    if (RunShell("test \"$(xdotool getactivewindow getwindowname)\" = '" +
+                 std::string(kGameWindow) + "'") == 0)
+      return true;
     Pause(100);
   }
   return false;
 }
 
-void PressAltEnter() { RunShell("xdotool keydown Alt_L keydown Return && sleep 0.1 && xdotool keyup Return keyup Alt_L"); }
+void PressAltEnter() {
+  RunShell("xdotool keydown Alt_L keydown Return && sleep 0.1 && xdotool keyup Return keyup Alt_L");
+}
 
 void EndGame(GameProcess& game) {
   ASSERT_TRUE(GameHasFocus());
@@ -84,7 +90,8 @@ TEST(XDesktop, DialogsComeUpCentredWithTheirFrames) {
   HoldKey("Return");
   ASSERT_TRUE(WaitForWindow(kGameWindow));
   EXPECT_TRUE(Eventually("desktop_name_dialog", [](const Screenshot& shot) {
-    return Centred(shot) && Lit(shot).bottom - Lit(shot).top + 1 > 130;  // the client area and a title bar
+    return Centred(shot) &&
+           Lit(shot).bottom - Lit(shot).top + 1 > 130;  // the client area and a title bar
   }));
   ASSERT_TRUE(game.EnterName("Rahmen"));
   ASSERT_TRUE(Drawing("desktop_playing"));
@@ -106,7 +113,8 @@ TEST(XDesktop, AnotherWindowTakingTheFocusForTwoSecondsLeavesTheGameGoingOn) {
   const Screenshot plain("desktop_focus_plain");
   RunShell("xdotool keydown 1");
   EXPECT_TRUE(Eventually("desktop_focus_overlay", [&](const Screenshot& shot) {
-    return SameShare(plain, shot, kOverlayTop) < 0.7 && SameShare(plain, shot, kOverlayBottom) < 0.7;
+    return SameShare(plain, shot, kOverlayTop) < 0.7 &&
+           SameShare(plain, shot, kOverlayBottom) < 0.7;
   }));
 
   // A fish that has just come in, so that it is still there a few seconds later on a busy
@@ -129,10 +137,12 @@ TEST(XDesktop, AnotherWindowTakingTheFocusForTwoSecondsLeavesTheGameGoingOn) {
 
   // The fish swam on at 120 pixels a second meanwhile (two per step).
   Sighting after;
-  for (int tries = 0; tries < 5 && after.fish.Empty(); ++tries) after = SwimmingFish("desktop_focus_fish_after");
+  for (int tries = 0; tries < 5 && after.fish.Empty(); ++tries)
+    after = SwimmingFish("desktop_focus_fish_after");
   ASSERT_FALSE(after.fish.Empty());
   const double seconds = std::chrono::duration<double>(after.at - before.at).count();
-  EXPECT_NEAR(after.fish.left - before.fish.left, 120.0 * seconds, 12.0 * seconds + 10) << "over " << seconds << " s";
+  EXPECT_NEAR(after.fish.left - before.fish.left, 120.0 * seconds, 12.0 * seconds + 10)
+      << "over " << seconds << " s";
   EXPECT_NE(RunShell("xdotool search --name '^Game Over$' >/dev/null"), 0);
 
   // The key let go meanwhile reads up: no overlay.
@@ -158,22 +168,28 @@ TEST(XDesktopLarge, PlaysInAWindowScaledAndSwitchesToFullScreenAndBack) {
 
   // A window of the picture's own size, shown 1:1 inside its frame on the desktop.
   Box window;
-  for (int tries = 0; tries < 20 && window.Width() != 1024; ++tries, Pause(100)) window = GameWindow();
+  for (int tries = 0; tries < 20 && window.Width() != 1024; ++tries, Pause(100))
+    window = GameWindow();
   ASSERT_EQ(window.Width(), 1024);
   ASSERT_EQ(window.bottom - window.top + 1, 768);
   EXPECT_TRUE(Eventually("desktop_window", [&](const Screenshot& shot) {
-    return AllBlack(shot, {0, 0, 60, 60}) && !AllBlack(shot, {window.left, window.bottom - 9, window.left + 9, window.bottom}) &&
+    return AllBlack(shot, {0, 0, 60, 60}) &&
+           !AllBlack(shot, {window.left, window.bottom - 9, window.left + 9, window.bottom}) &&
            !AllBlack(shot, {window.right - 9, window.top + 20, window.right, window.top + 29});
   }));
   // The mouse is the game's in a window too.
   const Screenshot still("desktop_window_still");
   RunShell("xdotool mousemove_relative -- 500 380");
   EXPECT_TRUE(Eventually("desktop_window_aim", [&](const Screenshot& shot) {
-    return SameShare(still, shot, {window.left + 484, window.top + 364, window.left + 516, window.top + 396}) < 0.8;
+    return SameShare(still, shot,
+                     {window.left + 484, window.top + 364, window.left + 516, window.top + 396}) <
+           0.8;
   }));
 
   // Made wide, the window shows the picture 533 pixels wide between black bars.
-  ASSERT_EQ(RunShell("xdotool search --name '^" + std::string(kGameWindow) + "$' windowsize --sync 800 400"), 0);
+  ASSERT_EQ(RunShell("xdotool search --name '^" + std::string(kGameWindow) +
+                     "$' windowsize --sync 800 400"),
+            0);
   window = GameWindow();
   ASSERT_EQ(window.Width(), 800);
   EXPECT_TRUE(Eventually("desktop_window_wide", [&](const Screenshot& shot) {
@@ -187,8 +203,10 @@ TEST(XDesktopLarge, PlaysInAWindowScaledAndSwitchesToFullScreenAndBack) {
   // Full screen: 1280x960 between bars of 32 rows.
   PressAltEnter();
   EXPECT_TRUE(Eventually("desktop_full_screen", [](const Screenshot& shot) {
-    return AllBlack(shot, {0, 0, shot.width() - 1, 29}) && AllBlack(shot, {0, 994, shot.width() - 1, shot.height() - 1}) &&
-           !AllBlack(shot, {0, 34, 4, 38}) && !AllBlack(shot, {shot.width() - 5, 986, shot.width() - 1, 990});
+    return AllBlack(shot, {0, 0, shot.width() - 1, 29}) &&
+           AllBlack(shot, {0, 994, shot.width() - 1, shot.height() - 1}) &&
+           !AllBlack(shot, {0, 34, 4, 38}) &&
+           !AllBlack(shot, {shot.width() - 5, 986, shot.width() - 1, 990});
   }));
 
   // And back to the window as it was.

@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/pixel_layout.h"
 #include "platform/sdl/sdl_display.h"
 #include "tests/xvfb/screenshot.h"
-#include "platform/pixel_layout.h"
 
 namespace grumbol::platform {
 namespace {

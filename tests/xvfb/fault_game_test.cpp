@@ -16,10 +16,12 @@ using namespace testing;
 
 TEST(NoDisplayGame, SaysSoInOneLineBeforeAnyLibraryAndExitsNonZero) {
   testing::TempDir dir;
-  const ProgramRun run = RunProgram("cd '" + dir.path().string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 60 " +
-                                    GRUMBOL_GAME);
+  const ProgramRun run = RunProgram(
+      "cd '" + dir.path().string() +
+      "' && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 60 " + GRUMBOL_GAME);
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "grumbol: no display to show the game on (is DISPLAY set, is an X server running?)\n");
+  EXPECT_EQ(run.err,
+            "grumbol: no display to show the game on (is DISPLAY set, is an X server running?)\n");
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "GFX"));
 }
 
@@ -48,17 +50,21 @@ TEST(Program, AnswersHelpVersionAndScoresAndRefusesWhatItDoesNotKnow) {
   testing::WriteFileBytes(dir.File("xdg/grumbol/Vusk.qzc"), "Kim: 20\r\n");
   std::filesystem::create_directories(dir.path() / "elsewhere");
   const std::string env = "env XDG_DATA_HOME='" + dir.File("xdg") + "' ";
-  const ProgramRun here = RunProgram("cd '" + dir.File("here") + "' && " + env + game + " --scores 3");
+  const ProgramRun here =
+      RunProgram("cd '" + dir.File("here") + "' && " + env + game + " --scores 3");
   EXPECT_EQ(here.status, 0);
   EXPECT_EQ(here.out, "  1. Ole     90  cheated\n  2. Ina     50\n  3. Ute     50\n");
-  const ProgramRun installed = RunProgram("cd '" + dir.File("elsewhere") + "' && " + env + game + " --scores");
+  const ProgramRun installed =
+      RunProgram("cd '" + dir.File("elsewhere") + "' && " + env + game + " --scores");
   EXPECT_EQ(installed.out, "  1. Kim     20\n");
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "elsewhere/GFX"));
   // Silent unless asked; asked, a failure says the system's reason.
   EXPECT_EQ(installed.err, "");
-  const ProgramRun logged = RunProgram("cd '" + dir.File("elsewhere") + "' && env GRUMBOL_LOG=1 XDG_DATA_HOME='" +
-                                       dir.File("none") + "' " + game + " --scores");
-  EXPECT_NE(logged.err.find("files: " + dir.File("none/grumbol/Vusk.qzc") + ": No such file or directory\n"),
+  const ProgramRun logged =
+      RunProgram("cd '" + dir.File("elsewhere") + "' && env GRUMBOL_LOG=1 XDG_DATA_HOME='" +
+                 dir.File("none") + "' " + game + " --scores");
+  EXPECT_NE(logged.err.find("files: " + dir.File("none/grumbol/Vusk.qzc") +
+                            ": No such file or directory\n"),
             std::string::npos)
       << logged.err;
 
@@ -67,7 +73,9 @@ TEST(Program, AnswersHelpVersionAndScoresAndRefusesWhatItDoesNotKnow) {
   testing::WriteFileBytes(dir.File("huge.replay"), "");
   std::filesystem::resize_file(dir.path() / "huge.replay", std::uintmax_t{65} << 20);
   const std::pair<std::string, std::string> refused[] = {
-      {"cut.replay", "line 3: the line has no end"}, {"huge.replay", "over 64 MiB"}, {"missing.replay", "cannot be read"}};
+      {"cut.replay", "line 3: the line has no end"},
+      {"huge.replay", "over 64 MiB"},
+      {"missing.replay", "cannot be read"}};
   for (const auto& [file, why] : refused) {
     const ProgramRun verify = RunProgram(game + " --verify '" + dir.File(file) + "'");
     EXPECT_EQ(verify.status, 2) << file;
@@ -97,7 +105,8 @@ TEST(XFault, FocusLostWhileStoppedAndRegainedLeavesTheGameWholeAndGoingOn) {
   ASSERT_TRUE(Drawing("focus_regained_after"));
   const Screenshot after("focus_regained_after");
   ASSERT_TRUE(after.Taken());
-  EXPECT_EQ(SameShare(before, after, {0, 0, before.width() - 1, 19}), 1.0) << "score or misses changed";
+  EXPECT_EQ(SameShare(before, after, {0, 0, before.width() - 1, 19}), 1.0)
+      << "score or misses changed";
   EXPECT_GT(SameShare(before, after, {0, 20, before.width() - 1, before.height() - 1}), 0.9)
       << "the background is not as it was";
   EXPECT_NE(RunShell("xdotool search --name '^Game Over$' >/dev/null"), 0);

@@ -39,7 +39,8 @@ TEST(XGame, ANewPlayerShootsAFishTheRecordKeepsTheScoreAndTheReplayVerifiesIt) {
   ASSERT_FALSE(seen.fish.Empty()) << "no fish swam";
   // Aim at the middle of where it will be a quarter of a second from now (it swims 120 pixels
   // a second); the pointer starts at the top-left corner and follows relative movement only.
-  const double ahead = std::chrono::duration<double>(std::chrono::steady_clock::now() - seen.at).count() + 0.25;
+  const double ahead =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - seen.at).count() + 0.25;
   const int aim_x = seen.fish.left + 48 + static_cast<int>(120 * ahead);
   const int aim_y = (seen.fish.top + seen.fish.bottom) / 2;
   RunShell("xdotool mousemove_relative -- " + std::to_string(aim_x) + " " + std::to_string(aim_y));
@@ -50,7 +51,8 @@ TEST(XGame, ANewPlayerShootsAFishTheRecordKeepsTheScoreAndTheReplayVerifiesIt) {
   ASSERT_TRUE(shot.Taken());
   HoldKey("1");
   // The first cheat: a fish is hit for nothing, and the record line is marked.
-  RunShell("xdotool keydown f keydown z mousedown 3 && sleep 0.2 && xdotool mouseup 3 keyup z keyup f");
+  RunShell(
+      "xdotool keydown f keydown z mousedown 3 && sleep 0.2 && xdotool mouseup 3 keyup z keyup f");
 
   HoldKey("Escape");
   ASSERT_TRUE(WaitForWindow("Game Over"));
@@ -68,7 +70,8 @@ TEST(XGame, ANewPlayerShootsAFishTheRecordKeepsTheScoreAndTheReplayVerifiesIt) {
 // A recorded game shown again: no dialog before it, the player's Escape ends it, the result box
 // comes, and no record line is written.
 TEST(XGame, AReplayIsShownUntilTheLiveEscapeAndKeepsNoRecord) {
-  GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX, {"--replay", std::string(GRUMBOL_REPLAYS) + "/eleven-through.replay"});
+  GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX,
+                   {"--replay", std::string(GRUMBOL_REPLAYS) + "/eleven-through.replay"});
   ASSERT_TRUE(game.Started());
   ASSERT_TRUE(Drawing("replay"));
   EXPECT_NE(RunShell("xdotool search --name '^Daromir Grumbol Game$' >/dev/null"), 0);

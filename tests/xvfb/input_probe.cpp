@@ -104,11 +104,13 @@ TEST_F(XInput, AnotherWindowTakingTheFocusStopsThePointerAndAButtonLetGoMeanwhil
   StartGame();
   ASSERT_EQ(RunShell("xdotool mousedown 1"), 0);
   EXPECT_TRUE(Frames([&] { return mouse_.IsButtonDown(1) == 1; }));
-  platform::sdl::WindowPtr other(SDL_CreateWindow("Focus thief", 200, 200, 300, 200, SDL_WINDOW_SHOWN));
+  platform::sdl::WindowPtr other(
+      SDL_CreateWindow("Focus thief", 200, 200, 300, 200, SDL_WINDOW_SHOWN));
   ASSERT_EQ(RunShell("xdotool search --sync --name '^Focus thief$' windowfocus --sync"), 0);
   EXPECT_TRUE(Frames([&] { return screen_.ScreenHasFocus() == 0; }));
   ASSERT_EQ(RunShell("xdotool keydown f mousemove_relative -- 30 30 mouseup 1"), 0);
-  EXPECT_TRUE(Frames([&] { return !mouse_ok_ && !keyboard_ok_; }, true, std::chrono::milliseconds(300)));
+  EXPECT_TRUE(
+      Frames([&] { return !mouse_ok_ && !keyboard_ok_; }, true, std::chrono::milliseconds(300)));
   EXPECT_TRUE(At(0, 0));
   EXPECT_FALSE(Key(33));
   ASSERT_EQ(RunShell("xdotool keyup f && xdotool search --name '^Grumbol$' windowfocus --sync"), 0);
@@ -123,8 +125,11 @@ TEST_F(XInput, KeysAndButtonsLetGoAmongMoreEventsThanTheQueueKeepsReadUp) {
   ASSERT_EQ(RunShell("xdotool keydown f mousedown 1"), 0);
   EXPECT_TRUE(Frames([&] { return Key(33) && mouse_.IsButtonDown(1) == 1; }));
   ASSERT_EQ(RunShell("xdotool keyup f mouseup 1"), 0);
-  const auto queued = [](Uint32 type) { return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, type, type); };
-  for (int tries = 0; tries < 100 && (queued(SDL_KEYUP) == 0 || queued(SDL_MOUSEBUTTONUP) == 0); ++tries) {
+  const auto queued = [](Uint32 type) {
+    return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, type, type);
+  };
+  for (int tries = 0; tries < 100 && (queued(SDL_KEYUP) == 0 || queued(SDL_MOUSEBUTTONUP) == 0);
+       ++tries) {
     SDL_Delay(10);
     SDL_PumpEvents();
   }

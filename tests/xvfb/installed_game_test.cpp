@@ -22,7 +22,8 @@ std::map<std::string, std::string> Listing(const std::filesystem::path& root) {
   for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
     const auto size = entry.is_regular_file() ? entry.file_size() : 0;
     listing[entry.path().lexically_relative(root).string()] =
-        std::to_string(size) + " " + std::to_string(entry.last_write_time().time_since_epoch().count());
+        std::to_string(size) + " " +
+        std::to_string(entry.last_write_time().time_since_epoch().count());
   }
   return listing;
 }
@@ -30,12 +31,13 @@ std::map<std::string, std::string> Listing(const std::filesystem::path& root) {
 TEST(XInstalled, PlaysFromAnEmptyFolderAndKeepsItsRecordInThePlayersDataFolder) {
   TempDir dir;
   const std::filesystem::path prefix = dir.path() / "usr";
-  ASSERT_EQ(RunShell(std::string(GRUMBOL_CMAKE) + " --install " + GRUMBOL_BUILD_DIR + " --prefix '" + prefix.string() +
-                     "' >/dev/null"),
+  ASSERT_EQ(RunShell(std::string(GRUMBOL_CMAKE) + " --install " + GRUMBOL_BUILD_DIR +
+                     " --prefix '" + prefix.string() + "' >/dev/null"),
             0);
   const auto installed = Listing(prefix);
   ASSERT_TRUE(installed.count("share/grumbol/GFX/Back.qz"));
-  WriteFileBytes(dir.File("wave.conf"), "[general]\ndrivers=wave\n[wave]\nfile=" + dir.File("sound.wav") + "\n");
+  WriteFileBytes(dir.File("wave.conf"),
+                 "[general]\ndrivers=wave\n[wave]\nfile=" + dir.File("sound.wav") + "\n");
 
   GameProcess game((prefix / "bin/grumbol").string(), "", {},
                    {"XDG_DATA_HOME=" + dir.File("xdg"), "ALSOFT_CONF=" + dir.File("wave.conf")});

@@ -8,11 +8,11 @@
 #include "platform/posix/system_clock.h"
 #include "platform/sdl/sdl_display.h"
 #include "tests/support/bmp_writer.h"
+#include "tests/support/game_font.h"
 #include "tests/support/temp_dir.h"
 #include "tests/xvfb/screenshot.h"
 #include "video/screen.h"
 #include "video/sprites.h"
-#include "tests/support/game_font.h"
 #include "video/text_drawing.h"
 
 namespace grumbol {
@@ -72,12 +72,12 @@ TEST(XMediaScreen, PicturesAndTextReachTheScreen) {
   ASSERT_TRUE(shot.Taken());
   EXPECT_TRUE(Near(shot.At(10, 300), kWater));
   EXPECT_TRUE(Near(shot.At(10, 600), kSand));
-  EXPECT_TRUE(Near(shot.At(305, 205), kWater));   // keyed: magenta left out
+  EXPECT_TRUE(Near(shot.At(305, 205), kWater));  // keyed: magenta left out
   EXPECT_TRUE(Near(shot.At(332, 232), kFish));
   EXPECT_TRUE(Near(shot.At(505, 205), kMagenta));  // opaque: everything copied
   EXPECT_TRUE(Near(shot.At(532, 232), kFish));
-  EXPECT_TRUE(Near(shot.At(0, 716), kFish));       // source column 32 at screen column 0
-  EXPECT_TRUE(Near(shot.At(16, 716), kSand));      // source column 48 is magenta again
+  EXPECT_TRUE(Near(shot.At(0, 716), kFish));   // source column 32 at screen column 0
+  EXPECT_TRUE(Near(shot.At(16, 716), kSand));  // source column 48 is magenta again
 
   int ink_pixels = 0;
   for (int y = 0; y < 16; ++y) {

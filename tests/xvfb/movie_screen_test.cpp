@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "audio/movies.h"
-#include "platform/posix/system_clock.h"
 #include "platform/gstreamer/gst_movie_player.h"
+#include "platform/posix/system_clock.h"
 #include "platform/sdl/sdl_display.h"
 #include "tests/support/movie_clips.h"
 #include "tests/support/temp_dir.h"
@@ -21,8 +21,9 @@ constexpr testing::Rgb kWater{0, 40, 140}, kRose{224, 64, 128};
 
 TEST(XMovieScreen, PlayingMovieShowsAtTheTopLeft) {
   testing::TempDir dir;
-  ASSERT_TRUE(testing::MakeClip(dir.File("Movie1.qzm"),
-                                {.width = 160, .height = 120, .frames = 75, .fps = 25, .rgb = 0xE04080}));
+  ASSERT_TRUE(
+      testing::MakeClip(dir.File("Movie1.qzm"),
+                        {.width = 160, .height = 120, .frames = 75, .fps = 25, .rgb = 0xE04080}));
   platform::SdlDisplay display;
   platform::SystemClock clock;
   platform::GstMoviePlayer player;

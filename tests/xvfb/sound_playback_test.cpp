@@ -10,13 +10,13 @@
 #include <cstring>
 
 #include "audio/sounds.h"
-#include "video/screen.h"
+#include "platform/openal/openal_audio.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/system_clock.h"
-#include "platform/openal/openal_audio.h"
 #include "platform/sdl/sdl_display.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wave_writer.h"
+#include "video/screen.h"
 
 namespace grumbol {
 namespace {
@@ -36,7 +36,8 @@ TEST(XSound, PlayedSoundLeavesTheMixerAtFullLevelOnBothChannels) {
   for (int i = 0; i < kToneFrames; ++i) {
     tone.insert(tone.end(), {std::uint8_t(Tone(i)), std::uint8_t(Tone(i) >> 8)});
   }
-  testing::WriteFileBytes(dir.File("Sound1.qzs"), testing::MakeWave({.rate = kRate, .samples = tone}));
+  testing::WriteFileBytes(dir.File("Sound1.qzs"),
+                          testing::MakeWave({.rate = kRate, .samples = tone}));
 
   {
     platform::SdlDisplay display;
@@ -58,7 +59,7 @@ TEST(XSound, PlayedSoundLeavesTheMixerAtFullLevelOnBothChannels) {
   const std::size_t format = capture_bytes.find("fmt ");
   const std::size_t data = capture_bytes.find("data");
   ASSERT_TRUE(format != std::string::npos && data != std::string::npos);
-  EXPECT_EQ(capture_bytes[format + 10], 2);  // channels
+  EXPECT_EQ(capture_bytes[format + 10], 2);   // channels
   EXPECT_EQ(capture_bytes[format + 22], 16);  // bits per sample
   std::vector<std::int16_t> samples((capture_bytes.size() - data - 8) / 2);
   std::memcpy(samples.data(), capture_bytes.data() + data + 8, samples.size() * 2);

@@ -14,7 +14,8 @@
 namespace grumbol::testing {
 
 bool WaitForWindow(const std::string& title) {
-  return RunShell("timeout 20 xdotool search --sync --onlyvisible --name '^" + title + "$' >/dev/null") == 0;
+  return RunShell("timeout 20 xdotool search --sync --onlyvisible --name '^" + title +
+                  "$' >/dev/null") == 0;
 }
 
 void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
@@ -65,7 +66,9 @@ bool Drawing(const std::string& name) {
     Pause(200);
     const Screenshot after(name + "_b");
     const Rgb black{0, 0, 0};
-    if (!before.Taken() || !after.Taken() || before.At(before.width() / 2, before.height() / 2) == black) continue;
+    if (!before.Taken() || !after.Taken() ||
+        before.At(before.width() / 2, before.height() / 2) == black)
+      continue;
     if (!Changed(before, after).Empty()) return true;
   }
   return false;
@@ -100,13 +103,17 @@ FocusThief::~FocusThief() {
 
 ProgramRun RunProgram(const std::string& command) {
   const TempDir dir;
-  const int status = RunShell("(" + command + ") >" + dir.File("out") + " 2>" + dir.File("err") + " </dev/null");
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFileBytes(dir.File("out")), ReadFileBytes(dir.File("err"))};
+  const int status =
+      RunShell("(" + command + ") >" + dir.File("out") + " 2>" + dir.File("err") + " </dev/null");
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFileBytes(dir.File("out")),
+          ReadFileBytes(dir.File("err"))};
 }
 
-GameProcess::GameProcess(const std::string& game, const std::string& make_gfx, const std::vector<std::string>& args,
+GameProcess::GameProcess(const std::string& game, const std::string& make_gfx,
+                         const std::vector<std::string>& args,
                          const std::vector<std::string>& environment) {
-  if (!make_gfx.empty() && RunShell(make_gfx + " " + dir_.path().string() + " >/dev/null") != 0) return;
+  if (!make_gfx.empty() && RunShell(make_gfx + " " + dir_.path().string() + " >/dev/null") != 0)
+    return;
   std::vector<std::string> settings = environment;  // putenv keeps the strings
   std::vector<char*> argv{const_cast<char*>(game.c_str())};
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));

@@ -69,7 +69,8 @@ ProgramRun RunProgram(const std::string& command);
 // given; killed if it is still running when this goes.
 class GameProcess {
  public:
-  GameProcess(const std::string& game, const std::string& make_gfx, const std::vector<std::string>& args = {},
+  GameProcess(const std::string& game, const std::string& make_gfx,
+              const std::vector<std::string>& args = {},
               const std::vector<std::string>& environment = {});
   ~GameProcess();
   GameProcess(const GameProcess&) = delete;

@@ -22,8 +22,8 @@ void SmoothClosed(cairo_t* cr, const std::vector<Point>& p) {
     const Point& b = p[i];
     const Point& c = p[(i + 1) % n];
     const Point& d = p[(i + 2) % n];
-    cairo_curve_to(cr, b.x + (c.x - a.x) / 6, b.y + (c.y - a.y) / 6, c.x - (d.x - b.x) / 6, c.y - (d.y - b.y) / 6,
-                   c.x, c.y);
+    cairo_curve_to(cr, b.x + (c.x - a.x) / 6, b.y + (c.y - a.y) / 6, c.x - (d.x - b.x) / 6,
+                   c.y - (d.y - b.y) / 6, c.x, c.y);
   }
   cairo_close_path(cr);
 }
@@ -181,15 +181,16 @@ void DrawSparkle(cairo_t* cr, double x, double y, double r, std::uint32_t colour
   cairo_fill(cr);
 }
 
-void DrawKelp(cairo_t* cr, double x, double base, double height, double width, double sway, double phase,
-              std::uint32_t colour) {
+void DrawKelp(cairo_t* cr, double x, double base, double height, double width, double sway,
+              double phase, std::uint32_t colour) {
   constexpr int kSteps = 28;
   std::vector<Point> left, right;
   for (int i = 0; i <= kSteps; ++i) {
     const double s = static_cast<double>(i) / kSteps;
     const double cx = x + sway * s * std::sin(s * kPi * 1.6 + phase);
     const double cy = base - s * height;
-    const double dx = sway * (std::sin(s * kPi * 1.6 + phase) + s * kPi * 1.6 * std::cos(s * kPi * 1.6 + phase));
+    const double dx =
+        sway * (std::sin(s * kPi * 1.6 + phase) + s * kPi * 1.6 * std::cos(s * kPi * 1.6 + phase));
     const double len = std::hypot(dx, height);
     const double nx = height / len, ny = dx / len;  // normal of the centre line
     const double w = width * (1 - 0.75 * s) * (0.8 + 0.2 * std::sin(s * 9 + phase)) / 2;
@@ -215,7 +216,8 @@ void DrawKelp(cairo_t* cr, double x, double base, double height, double width, d
   cairo_stroke(cr);
 }
 
-void DrawRock(cairo_t* cr, Rng& rng, double cx, double base, double rx, double ry, std::uint32_t colour) {
+void DrawRock(cairo_t* cr, Rng& rng, double cx, double base, double rx, double ry,
+              std::uint32_t colour) {
   std::vector<Point> points;
   for (int i = 0; i < 11; ++i) {
     const double a = kPi + i * kPi / 10;  // the upper half, left to right
@@ -234,7 +236,8 @@ void DrawRock(cairo_t* cr, Rng& rng, double cx, double base, double rx, double r
   for (int i = 0; i < 9; ++i) {
     const double a = kPi + rng.Uniform(0.15, 0.85) * kPi;
     const double d = rng.Uniform(0.3, 0.85);
-    Ellipse(cr, cx + std::cos(a) * rx * d, base + std::sin(a) * ry * d, rng.Uniform(2, 6), rng.Uniform(1, 3));
+    Ellipse(cr, cx + std::cos(a) * rx * d, base + std::sin(a) * ry * d, rng.Uniform(2, 6),
+            rng.Uniform(1, 3));
     SetRgb(cr, i % 3 == 0 ? 0x5C8A3A : Mix(colour, 0x000000, 0.3), 0.55);
     cairo_fill(cr);
   }
@@ -246,7 +249,8 @@ void DrawCoral(cairo_t* cr, Rng& rng, double x, double y, double length, double 
   const double y2 = y + std::sin(angle) * length;
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
   cairo_move_to(cr, x, y);
-  cairo_curve_to(cr, x + (x2 - x) * 0.3 + rng.Uniform(-4, 4), y + (y2 - y) * 0.3, x2 - (x2 - x) * 0.3, y2, x2, y2);
+  cairo_curve_to(cr, x + (x2 - x) * 0.3 + rng.Uniform(-4, 4), y + (y2 - y) * 0.3,
+                 x2 - (x2 - x) * 0.3, y2, x2, y2);
   const double width = 2.2 + depth * 2.4;
   SetRgb(cr, Mix(colour, 0x000000, 0.45));
   cairo_set_line_width(cr, width + 2.4);
@@ -261,8 +265,8 @@ void DrawCoral(cairo_t* cr, Rng& rng, double x, double y, double length, double 
     return;
   }
   for (double turn : {-0.45, 0.4}) {
-    DrawCoral(cr, rng, x2, y2, length * rng.Uniform(0.62, 0.8), angle + turn + rng.Uniform(-0.15, 0.15), depth - 1,
-              colour);
+    DrawCoral(cr, rng, x2, y2, length * rng.Uniform(0.62, 0.8),
+              angle + turn + rng.Uniform(-0.15, 0.15), depth - 1, colour);
   }
 }
 
@@ -543,7 +547,8 @@ void DrawOctopus(cairo_t* cr, double phase) {
   cairo_restore(cr);
 }
 
-void DrawSeaScene(cairo_t* cr, double w, double h, double sand_top, double time, std::uint32_t seed) {
+void DrawSeaScene(cairo_t* cr, double w, double h, double sand_top, double time,
+                  std::uint32_t seed) {
   Rng rng(seed);
   auto water = Linear(0, 0, 0, h);
   AddStop(water.get(), 0, 0x5EC8EA);
@@ -567,7 +572,8 @@ void DrawSeaScene(cairo_t* cr, double w, double h, double sand_top, double time,
   }
   // Sand.
   cairo_move_to(cr, 0, h);
-  for (double x = 0; x <= w; x += w / 16) cairo_line_to(cr, x, sand_top + 5 * std::sin(x / w * 7 + seed));
+  for (double x = 0; x <= w; x += w / 16)
+    cairo_line_to(cr, x, sand_top + 5 * std::sin(x / w * 7 + seed));
   cairo_line_to(cr, w, h);
   cairo_close_path(cr);
   auto sand = Linear(0, sand_top, 0, h);
@@ -586,8 +592,8 @@ void DrawSeaScene(cairo_t* cr, double w, double h, double sand_top, double time,
   }
 }
 
-void DrawTitleText(cairo_t* cr, const char* text, double x, double y, double size, std::uint32_t top,
-                   std::uint32_t bottom, std::uint32_t line) {
+void DrawTitleText(cairo_t* cr, const char* text, double x, double y, double size,
+                   std::uint32_t top, std::uint32_t bottom, std::uint32_t line) {
   cairo_save(cr);
   cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
   cairo_set_font_size(cr, size);

@@ -26,9 +26,10 @@ void DrawBubble(cairo_t* cr, double x, double y, double r, bool solid = false);
 void DrawSparkle(cairo_t* cr, double x, double y, double r, std::uint32_t colour);
 
 // A swaying ribbon of kelp growing up from (x, base).
-void DrawKelp(cairo_t* cr, double x, double base, double height, double width, double sway, double phase,
+void DrawKelp(cairo_t* cr, double x, double base, double height, double width, double sway,
+              double phase, std::uint32_t colour);
+void DrawRock(cairo_t* cr, Rng& rng, double cx, double base, double rx, double ry,
               std::uint32_t colour);
-void DrawRock(cairo_t* cr, Rng& rng, double cx, double base, double rx, double ry, std::uint32_t colour);
 void DrawCoral(cairo_t* cr, Rng& rng, double x, double y, double length, double angle, int depth,
                std::uint32_t colour);
 void DrawStarfish(cairo_t* cr, double x, double y, double r, double angle, std::uint32_t colour);
@@ -43,10 +44,11 @@ void DrawDiver(cairo_t* cr, double kick);
 void DrawOctopus(cairo_t* cr, double phase);
 
 // A little underwater scene filling w × h: water, rays, sand at `sand_top`, plants.
-void DrawSeaScene(cairo_t* cr, double w, double h, double sand_top, double time, std::uint32_t seed);
+void DrawSeaScene(cairo_t* cr, double w, double h, double sand_top, double time,
+                  std::uint32_t seed);
 
 // Bold text with a dark outline, centred on (x, y).
-void DrawTitleText(cairo_t* cr, const char* text, double x, double y, double size, std::uint32_t top,
-                   std::uint32_t bottom, std::uint32_t line);
+void DrawTitleText(cairo_t* cr, const char* text, double x, double y, double size,
+                   std::uint32_t top, std::uint32_t bottom, std::uint32_t line);
 
 }  // namespace gfx

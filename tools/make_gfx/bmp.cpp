@@ -16,7 +16,8 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
   Put16(out, value >> 16);
 }
 
-std::vector<std::uint8_t> Headers(int width, int height, int bits, std::uint32_t colours, std::uint32_t row_bytes) {
+std::vector<std::uint8_t> Headers(int width, int height, int bits, std::uint32_t colours,
+                                  std::uint32_t row_bytes) {
   const std::uint32_t offset = 14 + 40 + colours * 4;
   const std::uint32_t image_bytes = row_bytes * static_cast<std::uint32_t>(height);
   std::vector<std::uint8_t> out = {'B', 'M'};
@@ -47,7 +48,8 @@ std::vector<std::uint8_t> EncodeBmp24(const Image& image) {
   for (int y = image.height - 1; y >= 0; --y) {
     for (int x = 0; x < image.width; ++x) {
       const std::uint32_t rgb = image.At(x, y);
-      out.insert(out.end(), {std::uint8_t(rgb & 255), std::uint8_t((rgb >> 8) & 255), std::uint8_t(rgb >> 16)});
+      out.insert(out.end(), {std::uint8_t(rgb & 255), std::uint8_t((rgb >> 8) & 255),
+                             std::uint8_t(rgb >> 16)});
     }
     out.resize(out.size() + row_bytes - static_cast<std::uint32_t>(image.width) * 3, 0);
   }
@@ -74,7 +76,9 @@ Indexed ToPalette(const Image& image) {
     for (const auto& [cell, sum] : cells) {
       std::uint32_t colour = kKey;
       if (cell != 0xFFFFFFFFu) {
-        auto mean = [&](int i) { return static_cast<std::uint32_t>((sum[i] + sum[3] / 2) / sum[3]); };
+        auto mean = [&](int i) {
+          return static_cast<std::uint32_t>((sum[i] + sum[3] / 2) / sum[3]);
+        };
         colour = (mean(0) << 16) | (mean(1) << 8) | mean(2);
         if (colour == kKey) colour = 0xFE00FF;
       }
@@ -96,8 +100,8 @@ Image FromPalette(const Indexed& indexed, int width, int height) {
 std::vector<std::uint8_t> EncodeBmp8(const Image& image) {
   const Indexed indexed = ToPalette(image);
   const std::uint32_t row_bytes = Padded(static_cast<std::uint32_t>(image.width));
-  std::vector<std::uint8_t> out =
-      Headers(image.width, image.height, 8, static_cast<std::uint32_t>(indexed.palette.size()), row_bytes);
+  std::vector<std::uint8_t> out = Headers(
+      image.width, image.height, 8, static_cast<std::uint32_t>(indexed.palette.size()), row_bytes);
   for (std::uint32_t colour : indexed.palette) Put32(out, colour);  // blue, green, red, 0
   for (int y = image.height - 1; y >= 0; --y) {
     const auto row = indexed.index.begin() + static_cast<std::ptrdiff_t>(y) * image.width;

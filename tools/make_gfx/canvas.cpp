@@ -38,17 +38,21 @@ std::uint32_t Unpremultiply(std::uint32_t argb) {
 }  // namespace
 
 Image Canvas::Opaque() const {
-  Image image{width_, height_, std::vector<std::uint32_t>(static_cast<std::size_t>(width_) * height_)};
+  Image image{width_, height_,
+              std::vector<std::uint32_t>(static_cast<std::size_t>(width_) * height_)};
   const unsigned char* data = Data();
   for (int y = 0; y < height_; ++y)
     for (int x = 0; x < width_; ++x)
-      image.rgb[static_cast<std::size_t>(y) * width_ + x] = PixelAt(data, Stride(), x, y) & 0xFFFFFF;
+      image.rgb[static_cast<std::size_t>(y) * width_ + x] =
+          PixelAt(data, Stride(), x, y) & 0xFFFFFF;
   return image;
 }
 
 Image Canvas::Keyed(double keep) const {
-  static constexpr int kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
-  Image image{width_, height_, std::vector<std::uint32_t>(static_cast<std::size_t>(width_) * height_)};
+  static constexpr int kBayer[4][4] = {
+      {0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+  Image image{width_, height_,
+              std::vector<std::uint32_t>(static_cast<std::size_t>(width_) * height_)};
   const unsigned char* data = Data();
   for (int y = 0; y < height_; ++y) {
     for (int x = 0; x < width_; ++x) {
@@ -77,13 +81,13 @@ bool WritePng(const Image& image, const char* path) {
 }
 
 void SetRgb(cairo_t* cr, std::uint32_t rgb, double alpha) {
-  cairo_set_source_rgba(cr, ((rgb >> 16) & 255) / 255.0, ((rgb >> 8) & 255) / 255.0, (rgb & 255) / 255.0,
-                        alpha);
+  cairo_set_source_rgba(cr, ((rgb >> 16) & 255) / 255.0, ((rgb >> 8) & 255) / 255.0,
+                        (rgb & 255) / 255.0, alpha);
 }
 
 void AddStop(cairo_pattern_t* pattern, double offset, std::uint32_t rgb, double alpha) {
-  cairo_pattern_add_color_stop_rgba(pattern, offset, ((rgb >> 16) & 255) / 255.0, ((rgb >> 8) & 255) / 255.0,
-                                    (rgb & 255) / 255.0, alpha);
+  cairo_pattern_add_color_stop_rgba(pattern, offset, ((rgb >> 16) & 255) / 255.0,
+                                    ((rgb >> 8) & 255) / 255.0, (rgb & 255) / 255.0, alpha);
 }
 
 PatternPtr Linear(double x0, double y0, double x1, double y1) {

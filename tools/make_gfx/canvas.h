@@ -72,7 +72,9 @@ class Rng {
     return state_;
   }
   // Uniform in [low, high).
-  double Uniform(double low, double high) { return low + (high - low) * (Next() >> 8) / 16777216.0; }
+  double Uniform(double low, double high) {
+    return low + (high - low) * (Next() >> 8) / 16777216.0;
+  }
 
  private:
   std::uint32_t state_;

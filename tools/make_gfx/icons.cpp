@@ -54,7 +54,8 @@ bool WriteIcons(const std::filesystem::path& dir) {
     std::error_code error;
     std::filesystem::create_directories(apps, error);
     const std::string png = (apps / (std::string(kAppId) + ".png")).string();
-    if (error || cairo_surface_write_to_png(DrawIcon(size).get(), png.c_str()) != CAIRO_STATUS_SUCCESS) {
+    if (error ||
+        cairo_surface_write_to_png(DrawIcon(size).get(), png.c_str()) != CAIRO_STATUS_SUCCESS) {
       std::fprintf(stderr, "make-gfx: cannot write %s\n", png.c_str());
       return false;
     }

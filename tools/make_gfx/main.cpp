@@ -27,7 +27,8 @@ bool WriteFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
   const fs::path partial = path.string() + ".partial";
   {
     std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) return false;
   }
   std::error_code error;
@@ -46,11 +47,13 @@ bool WriteSet(const fs::path& dir) {
   fs::create_directories(gfx_dir, error);
   if (error) return Fail("cannot create " + gfx_dir.string());
   for (const gfx::Picture& picture : gfx::MakePictures()) {
-    const auto bytes = picture.palette8 ? gfx::EncodeBmp8(picture.image) : gfx::EncodeBmp24(picture.image);
+    const auto bytes =
+        picture.palette8 ? gfx::EncodeBmp8(picture.image) : gfx::EncodeBmp24(picture.image);
     if (!WriteFile(gfx_dir / picture.name, bytes)) return Fail("cannot write " + picture.name);
   }
   for (const gfx::Sound& sound : gfx::MakeSounds()) {
-    if (!WriteFile(gfx_dir / sound.name, gfx::EncodeWave(sound.samples))) return Fail("cannot write " + sound.name);
+    if (!WriteFile(gfx_dir / sound.name, gfx::EncodeWave(sound.samples)))
+      return Fail("cannot write " + sound.name);
   }
   return gfx::WriteMovies(gfx_dir);
 }
@@ -61,7 +64,8 @@ bool WritePreviews(const fs::path& dir) {
   if (error) return Fail("cannot create " + dir.string());
   const std::vector<gfx::Picture> pictures = gfx::MakePictures();
   for (const gfx::Picture& picture : pictures) {
-    const std::string png = (dir / (picture.name.substr(0, picture.name.find('.')) + ".png")).string();
+    const std::string png =
+        (dir / (picture.name.substr(0, picture.name.find('.')) + ".png")).string();
     if (!gfx::WritePng(picture.image, png.c_str())) return Fail("cannot write " + png);
   }
   // The game's screen: background, some fish in every stage, the cross-hair, the score line.
@@ -72,17 +76,22 @@ bool WritePreviews(const fs::path& dir) {
   };
   gfx::Image screen = find("Back.qz");
   const int fish[][3] = {{1, -40, 120}, {1, 300, 260}, {1, 620, 420}, {1, 150, 690}, {1, 840, 600},
-                         {2, 480, 80}, {4, 700, 200}, {6, 240, 520}, {8, 906, 360}};
-  for (const auto& [n, x, y] : fish) gfx::DrawKeyed(screen, find("Vusk" + std::to_string(n) + ".qz"), x, y);
+                         {2, 480, 80},  {4, 700, 200}, {6, 240, 520}, {8, 906, 360}};
+  for (const auto& [n, x, y] : fish)
+    gfx::DrawKeyed(screen, find("Vusk" + std::to_string(n) + ".qz"), x, y);
   gfx::DrawKeyed(screen, find("Kreuz.qz"), 348 - 16, 276 - 16);
   gfx::DrawScoreLine(screen, 120, 3);
-  if (!gfx::WritePng(screen, (dir / "screen.png").string().c_str())) return Fail("cannot write screen.png");
+  if (!gfx::WritePng(screen, (dir / "screen.png").string().c_str()))
+    return Fail("cannot write screen.png");
   gfx::Image overlays = find("Back.qz");
-  for (const auto& [x, y] : {std::pair{0, 0}, {0, 588}, {760, 588}, {760, 0}}) gfx::DrawKeyed(overlays, find("Gay1.qz"), x, y);
-  for (const auto& [x, y] : {std::pair{428, 0}, {832, 305}, {428, 610}, {0, 305}}) gfx::DrawKeyed(overlays, find("Gay3.qz"), x, y);
+  for (const auto& [x, y] : {std::pair{0, 0}, {0, 588}, {760, 588}, {760, 0}})
+    gfx::DrawKeyed(overlays, find("Gay1.qz"), x, y);
+  for (const auto& [x, y] : {std::pair{428, 0}, {832, 305}, {428, 610}, {0, 305}})
+    gfx::DrawKeyed(overlays, find("Gay3.qz"), x, y);
   gfx::DrawKeyed(overlays, find("Gay2.qz"), 310, 182);
   gfx::DrawScoreLine(overlays, 2200, 0);
-  if (!gfx::WritePng(overlays, (dir / "overlays.png").string().c_str())) return Fail("cannot write overlays.png");
+  if (!gfx::WritePng(overlays, (dir / "overlays.png").string().c_str()))
+    return Fail("cannot write overlays.png");
   return gfx::WriteMoviePreviews(dir);
 }
 
@@ -105,12 +114,14 @@ int main(int argc, char** argv) {
   } else if (args.size() == 1 && !args[0].starts_with("-")) {
     ok = WriteSet(args[0]);
   } else {
-    std::fprintf(stderr,
-                 "usage: make-gfx DIR | make-gfx --preview DIR | make-gfx --icons DIR | make-gfx --list\n");
+    std::fprintf(
+        stderr,
+        "usage: make-gfx DIR | make-gfx --preview DIR | make-gfx --icons DIR | make-gfx --list\n");
     return 2;
   }
   if (!ok) return 1;
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("make-gfx: wrote %s in %.1f s\n", args.back().c_str(), seconds);
   return 0;
 }

@@ -44,7 +44,8 @@ constexpr FishLook kLooks[] = {
     {0xFF70A8, 0xFFD0E0, 0xC04080, 0x400A20, 0xFFFFFF, true},
 };
 
-void Fish(cairo_t* cr, const FishLook& look, double x, double y, double scale, double t, bool left = false) {
+void Fish(cairo_t* cr, const FishLook& look, double x, double y, double scale, double t,
+          bool left = false) {
   cairo_save(cr);
   cairo_translate(cr, x, y);
   cairo_scale(cr, left ? -scale : scale, scale);
@@ -92,7 +93,8 @@ void TreasureChest(cairo_t* cr, double t, double length) {
   cairo_restore(cr);
   Rng rng(31);
   for (int i = 0; i < 16; ++i) {
-    const double start = rng.Uniform(0, length), speed = rng.Uniform(35, 70), x = rng.Uniform(70, 190);
+    const double start = rng.Uniform(0, length), speed = rng.Uniform(35, 70),
+                 x = rng.Uniform(70, 190);
     const double age = std::fmod(t - start + length, length);
     if (open == 0 && i % 3) continue;  // only a trickle through the shut lid
     DrawBubble(cr, x + 5 * std::sin(age * 4 + i), 110 - age * speed, 2 + i % 4);
@@ -109,7 +111,8 @@ void TreasureChest(cairo_t* cr, double t, double length) {
     }
     for (int i = 0; i < 8; ++i) {
       const double twinkle = std::sin(t * 5 + i * 1.7);
-      if (twinkle > 0) DrawSparkle(cr, 70 + i * 16, 60 + (i * 37) % 40, 6 * twinkle * open, 0xFFFBD0);
+      if (twinkle > 0)
+        DrawSparkle(cr, 70 + i * 16, 60 + (i * 37) % 40, 6 * twinkle * open, 0xFFFBD0);
     }
   }
 }
@@ -127,7 +130,8 @@ void DiverScene(cairo_t* cr, double t, double /*length*/) {
     for (int i = 0; i < 5; ++i) {
       const double age = t - burst - i * 0.08;
       if (age < 0 || age > 2.5) continue;
-      DrawBubble(cr, x + 100 + 6 * std::sin(age * 5 + i), y + 36 - age * 45 - i * 8, 3 + i % 3 * 1.5);
+      DrawBubble(cr, x + 100 + 6 * std::sin(age * 5 + i), y + 36 - age * 45 - i * 8,
+                 3 + i % 3 * 1.5);
     }
   }
   const double fish_x = -60 + t * 60;
@@ -167,7 +171,8 @@ void TitleScene(cairo_t* cr, double t, double /*length*/) {
     cairo_restore(cr);
   }
   Fish(cr, kClownFish, -60 + t * 62, 158, 0.55, t);
-  for (int i = 0; i < 5; ++i) DrawBubble(cr, 20 + i * 52, std::fmod(200 - t * 40 + i * 47, 200), 2.5 + i % 2);
+  for (int i = 0; i < 5; ++i)
+    DrawBubble(cr, 20 + i * 52, std::fmod(200 - t * 40 + i * 47, 200), 2.5 + i % 2);
 }
 
 void MusicNote(cairo_t* cr, double x, double y, std::uint32_t colour) {
@@ -238,7 +243,8 @@ void CelebrationScene(cairo_t* cr, double t, double /*length*/) {
   cairo_scale(cr, pulse, pulse);
   DrawTitleText(cr, "2200!", 0, 0, 56, 0xFFF6A0, 0xFFA020, 0x3A1A00);
   cairo_restore(cr);
-  if (t > 1.55) DrawTitleText(cr, "Super!", 128, 128, 22 * Ease((t - 1.5) / 0.3), 0xFFFFFF, 0xFFC0E0, 0x400A30);
+  if (t > 1.55)
+    DrawTitleText(cr, "Super!", 128, 128, 22 * Ease((t - 1.5) / 0.3), 0xFFFFFF, 0xFFC0E0, 0x400A30);
   DrawStarfish(cr, 22, 170, 14, t * 2, 0xFF7A3A);
   DrawStarfish(cr, 234, 170, 14, -t * 2, 0xF0B030);
 }
@@ -302,7 +308,8 @@ bool NumberOggStreams(std::vector<std::uint8_t>& data) {
     std::memcpy(&data[pos + 14], &number, 4);
     std::memset(&data[pos + 22], 0, 4);
     std::uint32_t crc = 0;
-    for (std::size_t i = 0; i < length; ++i) crc = (crc << 8) ^ kOggCrc[((crc >> 24) ^ data[pos + i]) & 255];
+    for (std::size_t i = 0; i < length; ++i)
+      crc = (crc << 8) ^ kOggCrc[((crc >> 24) ^ data[pos + i]) & 255];
     std::memcpy(&data[pos + 22], &crc, 4);
     pos += length;
   }
@@ -331,7 +338,8 @@ void PushVideo(GstElement* source, const Clip& clip) {
   for (int i = 0; i < frames; ++i) {
     Canvas canvas(kWidth, kHeight);
     clip.scene(canvas.cr(), static_cast<double>(i) / kFps, clip.seconds);
-    GstBuffer* buffer = gst_buffer_new_memdup(canvas.Data(), static_cast<gsize>(canvas.Stride()) * kHeight);
+    GstBuffer* buffer =
+        gst_buffer_new_memdup(canvas.Data(), static_cast<gsize>(canvas.Stride()) * kHeight);
     GST_BUFFER_PTS(buffer) = gst_util_uint64_scale(i, GST_SECOND, kFps);
     GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(1, GST_SECOND, kFps);
     gst_app_src_push_buffer(GST_APP_SRC(source), buffer);
@@ -340,13 +348,15 @@ void PushVideo(GstElement* source, const Clip& clip) {
 }
 
 bool Encode(const std::filesystem::path& path, const Clip& clip) {
-  const std::string audio_caps = "audio/x-raw,format=S16LE,layout=interleaved,channels=1,rate=" +
-                                 std::to_string(kSampleRate);
+  const std::string audio_caps =
+      "audio/x-raw,format=S16LE,layout=interleaved,channels=1,rate=" + std::to_string(kSampleRate);
   const std::string video_caps = "video/x-raw,format=BGRx,width=" + std::to_string(kWidth) +
-                                 ",height=" + std::to_string(kHeight) + ",framerate=" + std::to_string(kFps) + "/1";
-  std::string launch = "oggmux name=mux ! filesink name=out "
-                       "appsrc name=audio format=time caps=\"" + audio_caps +
-                       "\" ! audioconvert ! vorbisenc quality=0.4 ! queue ! mux. ";
+                                 ",height=" + std::to_string(kHeight) +
+                                 ",framerate=" + std::to_string(kFps) + "/1";
+  std::string launch =
+      "oggmux name=mux ! filesink name=out "
+      "appsrc name=audio format=time caps=\"" +
+      audio_caps + "\" ! audioconvert ! vorbisenc quality=0.4 ! queue ! mux. ";
   if (clip.scene != nullptr) {
     launch += "appsrc name=video format=time caps=\"" + video_caps +
               "\" ! videoconvert ! theoraenc quality=44 ! queue ! mux.";
@@ -372,8 +382,9 @@ bool Encode(const std::filesystem::path& path, const Clip& clip) {
     PushAudio(audio.get(), MovieSoundtrack(clip.number, clip.seconds));
     if (video) PushVideo(video.get(), clip);
     BusPtr bus(gst_element_get_bus(pipeline.get()));
-    MessagePtr end(gst_bus_timed_pop_filtered(bus.get(), 60 * GST_SECOND,
-                                              static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+    MessagePtr end(gst_bus_timed_pop_filtered(
+        bus.get(), 60 * GST_SECOND,
+        static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
     if (!end || GST_MESSAGE_TYPE(end.get()) != GST_MESSAGE_EOS)
       return Fail("encoding " + path.filename().string() + " failed");
   }
@@ -382,10 +393,12 @@ bool Encode(const std::filesystem::path& path, const Clip& clip) {
     std::ifstream in(partial, std::ios::binary);
     bytes.assign(std::istreambuf_iterator<char>(in), {});
   }
-  if (!NumberOggStreams(bytes)) return Fail(path.filename().string() + ": not a well-formed Ogg stream");
+  if (!NumberOggStreams(bytes))
+    return Fail(path.filename().string() + ": not a well-formed Ogg stream");
   {
     std::ofstream rewrite(partial, std::ios::binary | std::ios::trunc);
-    rewrite.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    rewrite.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
     if (!rewrite) return Fail("cannot write " + partial);
   }
   std::error_code renamed;

@@ -30,7 +30,8 @@ void Water(cairo_t* cr) {
   cairo_paint(cr);
   // The underside of the surface: a bright wavy seam just below the calm band.
   cairo_move_to(cr, 0, kCalmRows);
-  for (int x = 0; x <= kScreenW; x += 8) cairo_line_to(cr, x, 21.5 + 3 * std::sin(x / 37.0) + 2 * std::sin(x / 11.0));
+  for (int x = 0; x <= kScreenW; x += 8)
+    cairo_line_to(cr, x, 21.5 + 3 * std::sin(x / 37.0) + 2 * std::sin(x / 11.0));
   cairo_line_to(cr, kScreenW, kCalmRows);
   cairo_close_path(cr);
   SetRgb(cr, 0xE4F7FC, 0.8);
@@ -76,7 +77,8 @@ void FarReef(cairo_t* cr) {
     const double base = 600 + layer * 40;
     cairo_move_to(cr, 0, kScreenH);
     for (int x = 0; x <= kScreenW; x += 16) {
-      const double y = base - 40 * std::sin(x / (120.0 + layer * 50) + layer * 2) - 25 * std::sin(x / 47.0 + layer) -
+      const double y = base - 40 * std::sin(x / (120.0 + layer * 50) + layer * 2) -
+                       25 * std::sin(x / 47.0 + layer) -
                        30 * std::exp(-std::pow((x - 300 - layer * 400) / 80.0, 2)) * (1 + layer);
       cairo_line_to(cr, x, y);
     }
@@ -144,8 +146,8 @@ Image Background() {
   // Tall kelp in the back.
   const double kelp_x[] = {40, 78, 118, 860, 905, 950, 990, 560};
   for (int i = 0; i < 8; ++i) {
-    DrawKelp(cr, kelp_x[i], SandTop(kelp_x[i]) + 10, rng.Uniform(300, 470) * (i == 7 ? 0.55 : 1), 30, 26,
-             rng.Uniform(0, 6), i % 3 == 0 ? 0x2F8F3E : 0x3FA046);
+    DrawKelp(cr, kelp_x[i], SandTop(kelp_x[i]) + 10, rng.Uniform(300, 470) * (i == 7 ? 0.55 : 1),
+             30, 26, rng.Uniform(0, 6), i % 3 == 0 ? 0x2F8F3E : 0x3FA046);
   }
   Sand(cr);
   DrawRock(cr, rng, 170, SandTop(170) + 14, 95, 70, 0x6F7F8C);
@@ -264,7 +266,8 @@ Image Pause() {
   cairo_scale(cr, 1.3, 1.3);
   DrawFish(cr, kClownFish, FishEyes::kClosed);
   cairo_restore(cr);
-  for (int i = 0; i < 3; ++i) DrawTitleText(cr, "z", 232 + i * 24, 132 - i * 14, 14 + i * 6, 0xFFFFFF, 0xC8E8FF, 0x143C78);
+  for (int i = 0; i < 3; ++i)
+    DrawTitleText(cr, "z", 232 + i * 24, 132 - i * 14, 14 + i * 6, 0xFFFFFF, 0xC8E8FF, 0x143C78);
   return canvas.Keyed();
 }
 
@@ -327,7 +330,8 @@ Image Treasure() {
     FillStroke(cr, 0xF2C230, 0x8A5A00, 1.2);
   }
   DrawStarfish(cr, 330, 292, 20, 0.2, 0xFF6A3A);
-  for (int i = 0; i < 6; ++i) DrawSparkle(cr, rng.Uniform(90, 310), rng.Uniform(60, 170), rng.Uniform(6, 12), 0xFFFBD0);
+  for (int i = 0; i < 6; ++i)
+    DrawSparkle(cr, rng.Uniform(90, 310), rng.Uniform(60, 170), rng.Uniform(6, 12), 0xFFFBD0);
   for (int i = 0; i < 5; ++i) DrawBubble(cr, 300 + i * 8 * std::sin(i), 150 - i * 24, 4 + i, true);
   DrawTitleText(cr, "SCHATZ!", c, 360, 36, 0xFFF6A0, 0xFFA020, 0x3A1A00);
   return canvas.Keyed();
@@ -364,15 +368,18 @@ void DrawScoreLine(Image& screen, int score, int misses) {
                                             static_cast<std::size_t>(y) * stride);
   };
   cairo_surface_flush(surface.get());
-  for (int y = 0; y < screen.height; ++y) std::copy_n(&screen.rgb[static_cast<std::size_t>(y) * screen.width], screen.width, row(y));
+  for (int y = 0; y < screen.height; ++y)
+    std::copy_n(&screen.rgb[static_cast<std::size_t>(y) * screen.width], screen.width, row(y));
   cairo_surface_mark_dirty(surface.get());
   {
     ContextPtr cr(cairo_create(surface.get()));
-    cairo_select_font_face(cr.get(), "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+    cairo_select_font_face(cr.get(), "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
+                           CAIRO_FONT_WEIGHT_BOLD);
     cairo_set_font_size(cr.get(), 13);
     cairo_font_extents_t font;
     cairo_font_extents(cr.get(), &font);
-    const std::string texts[] = {"Punkte:" + std::to_string(score), "Durchgefallen:" + std::to_string(misses)};
+    const std::string texts[] = {"Punkte:" + std::to_string(score),
+                                 "Durchgefallen:" + std::to_string(misses)};
     const int xs[] = {0, 890};
     const std::uint32_t inks[] = {0x0279EA, 0xDF5220};
     for (int i = 0; i < 2; ++i) {
@@ -382,7 +389,8 @@ void DrawScoreLine(Image& screen, int score, int misses) {
     }
   }
   cairo_surface_flush(surface.get());
-  for (int y = 0; y < screen.height; ++y) std::copy_n(row(y), screen.width, &screen.rgb[static_cast<std::size_t>(y) * screen.width]);
+  for (int y = 0; y < screen.height; ++y)
+    std::copy_n(row(y), screen.width, &screen.rgb[static_cast<std::size_t>(y) * screen.width]);
   for (auto& pixel : screen.rgb) pixel &= 0xFFFFFF;
 }
 

@@ -37,7 +37,8 @@ class Track {
     const std::size_t fade = kSampleRate / 200;
     for (std::size_t i = 0; i < mix_.size(); ++i) {
       double v = mix_[i] / loudest * peak;
-      if (mix_.size() - i < fade) v *= static_cast<double>(mix_.size() - i) / fade;  // no click at the end
+      if (mix_.size() - i < fade)
+        v *= static_cast<double>(mix_.size() - i) / fade;  // no click at the end
       out[i] = static_cast<std::int16_t>(std::lround(std::clamp(v, -1.0, 1.0) * 32767));
     }
     return out;
@@ -65,11 +66,13 @@ class Track {
                          0.1 * std::sin(kTwoPi * 9.8 * freq * t) * std::exp(-t * 45));
       case Voice::kBell:
         return attack * std::exp(-t * 2.2) *
-               std::sin(kTwoPi * freq * t + 1.6 * std::exp(-t * 3) * std::sin(kTwoPi * 3.5 * freq * t));
+               std::sin(kTwoPi * freq * t +
+                        1.6 * std::exp(-t * 3) * std::sin(kTwoPi * 3.5 * freq * t));
       case Voice::kBass: {
         const double x = std::fmod(freq * t, 1.0);
         const double triangle = 4 * std::abs(x - 0.5) - 1;
-        return attack * release * (0.8 * triangle + 0.4 * std::sin(kTwoPi * freq * t)) * (0.6 + 0.4 * std::exp(-t * 4));
+        return attack * release * (0.8 * triangle + 0.4 * std::sin(kTwoPi * freq * t)) *
+               (0.6 + 0.4 * std::exp(-t * 4));
       }
       case Voice::kLead: {
         const double vibrato = t > 0.15 ? 0.006 * std::sin(kTwoPi * 5.5 * t) : 0;
@@ -106,7 +109,8 @@ double Hz(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
 
 // Plays a line written as notes: "c5 e5/2 g5*2 r" (name, optional # or b, octave; /n and
 // *n divide and multiply the one-beat length; r rests). Returns the beat after the last.
-double Melody(Track& track, Voice voice, double bpm, double beat, const std::string& notes, double gain) {
+double Melody(Track& track, Voice voice, double bpm, double beat, const std::string& notes,
+              double gain) {
   static constexpr int kSemitone[] = {9, 11, 0, 2, 4, 5, 7};  // a b c d e f g
   std::istringstream in(notes);
   std::string token;
@@ -133,7 +137,8 @@ double Melody(Track& track, Voice voice, double bpm, double beat, const std::str
 
 void Bubbles(Track& track, Rng& rng, double from, double to, int count, double gain) {
   for (int i = 0; i < count; ++i)
-    track.Note(Voice::kBubble, rng.Uniform(from, to), 0.15, rng.Uniform(350, 1100), gain * rng.Uniform(0.5, 1));
+    track.Note(Voice::kBubble, rng.Uniform(from, to), 0.15, rng.Uniform(350, 1100),
+               gain * rng.Uniform(0.5, 1));
 }
 
 std::vector<std::int16_t> HitSound() {
@@ -160,7 +165,9 @@ std::vector<std::int16_t> EscapeSound() {
 
 }  // namespace
 
-std::vector<Sound> MakeSounds() { return {{kSoundNames[0], HitSound()}, {kSoundNames[1], EscapeSound()}}; }
+std::vector<Sound> MakeSounds() {
+  return {{kSoundNames[0], HitSound()}, {kSoundNames[1], EscapeSound()}};
+}
 
 std::vector<std::int16_t> MovieSoundtrack(int movie, double seconds) {
   Track track(seconds);
@@ -169,9 +176,11 @@ std::vector<std::int16_t> MovieSoundtrack(int movie, double seconds) {
     case 1: {  // title tune
       const double bpm = 140;
       Melody(track, Voice::kMarimba, bpm, 0,
-             "c5/2 e5/2 g5 e5/2 g5/2 a5 | g5/2 f5/2 e5 d5 g4 | c5/2 e5/2 g5 c6/2 b5/2 a5 | g5/2 e5/2 d5/2 e5/2 c5*2",
+             "c5/2 e5/2 g5 e5/2 g5/2 a5 | g5/2 f5/2 e5 d5 g4 | c5/2 e5/2 g5 c6/2 b5/2 a5 | g5/2 "
+             "e5/2 d5/2 e5/2 c5*2",
              1.0);
-      Melody(track, Voice::kBass, bpm, 0, "c3 g2 c3 g2 | f2 c3 g2 b2 | a2 e3 f2 f3 | g2 g2 c3*2", 0.55);
+      Melody(track, Voice::kBass, bpm, 0, "c3 g2 c3 g2 | f2 c3 g2 b2 | a2 e3 f2 f3 | g2 g2 c3*2",
+             0.55);
       for (int beat = 0; beat < 14; ++beat)
         track.Note(Voice::kBubble, (beat + 0.5) * 60 / bpm, 0.1, 900 + 150 * (beat % 3), 0.18);
       Melody(track, Voice::kBell, bpm, 14, "c6*2", 0.3);
@@ -181,10 +190,12 @@ std::vector<std::int16_t> MovieSoundtrack(int movie, double seconds) {
     case 2: {  // fish school
       const double bpm = 150;
       Melody(track, Voice::kMarimba, bpm, 0,
-             "f5/2 a5/2 c6/2 a5/2 bb5 g5 | e5/2 g5/2 bb5/2 g5/2 a5 f5 | d5/2 f5/2 a5/2 f5/2 g5/2 a5/2 bb5/2 g5/2 | "
+             "f5/2 a5/2 c6/2 a5/2 bb5 g5 | e5/2 g5/2 bb5/2 g5/2 a5 f5 | d5/2 f5/2 a5/2 f5/2 g5/2 "
+             "a5/2 bb5/2 g5/2 | "
              "f5 c6 f6 r",
              1.0);
-      Melody(track, Voice::kBass, bpm, 0, "f2 c3 f2 c3 | c3 g2 c3 f2 | bb2 f2 c3 c3 | f2 c3 f2 r", 0.55);
+      Melody(track, Voice::kBass, bpm, 0, "f2 c3 f2 c3 | c3 g2 c3 f2 | bb2 f2 c3 c3 | f2 c3 f2 r",
+             0.55);
       Bubbles(track, rng, 0, seconds - 0.5, 14, 0.25);
       break;
     }
@@ -195,7 +206,8 @@ std::vector<std::int16_t> MovieSoundtrack(int movie, double seconds) {
       Melody(track, Voice::kBell, 480, 16, "c5 e5 g5 c6 e6 g6 c7*4", 0.8);
       for (int i = 0; i < 14; ++i) {
         static constexpr int kPentatonic[] = {84, 86, 88, 91, 93, 96};
-        track.Note(Voice::kBell, rng.Uniform(2.8, seconds - 1.2), 0.2, Hz(kPentatonic[rng.Next() % 6]), 0.18);
+        track.Note(Voice::kBell, rng.Uniform(2.8, seconds - 1.2), 0.2,
+                   Hz(kPentatonic[rng.Next() % 6]), 0.18);
       }
       Melody(track, Voice::kBass, 480, 16, "c3*12", 0.4);
       break;
@@ -222,7 +234,8 @@ std::vector<std::int16_t> MovieSoundtrack(int movie, double seconds) {
     }
     case 6: {  // octopus waltz
       const double bpm = 180;
-      Melody(track, Voice::kBell, bpm, 0, "e5*2 g5 | f5*2 d5 | e5 g5 c6 | b5*2 g5 | a5 f5 d5 | c5*3", 0.7);
+      Melody(track, Voice::kBell, bpm, 0,
+             "e5*2 g5 | f5*2 d5 | e5 g5 c6 | b5*2 g5 | a5 f5 d5 | c5*3", 0.7);
       Melody(track, Voice::kBass, bpm, 0, "c3 r r | g2 r r | c3 r r | g2 r r | f2 r r | c3*3", 0.7);
       const char* chords[] = {"e4", "g4", "d4", "f4", "e4", "g4", "d4", "f4", "f4", "a4"};
       for (int bar = 0; bar < 5; ++bar)
@@ -234,7 +247,8 @@ std::vector<std::int16_t> MovieSoundtrack(int movie, double seconds) {
     case 7: {  // 2200 points
       const double bpm = 150;
       Melody(track, Voice::kLead, bpm, 0,
-             "c5/2 e5/2 g5/2 c6*2.5 | a5/2 c6/2 e6/2 d6*2.5 | e6/2 d6/2 c6/2 d6/2 e6*2 | c6*3", 0.6);
+             "c5/2 e5/2 g5/2 c6*2.5 | a5/2 c6/2 e6/2 d6*2.5 | e6/2 d6/2 c6/2 d6/2 e6*2 | c6*3",
+             0.6);
       Melody(track, Voice::kMarimba, bpm, 0, "c5*2 g4*2 | f4*2 g4*2 | a4*2 g4*2 | e5*3", 0.45);
       Melody(track, Voice::kBass, bpm, 0, "c3*2 g2*2 | f2*2 g2*2 | a2*2 g2*2 | c3*3", 0.6);
       Melody(track, Voice::kBell, bpm, 12, "c6*3", 0.3);  // rings on after the last chord
@@ -244,8 +258,7 @@ std::vector<std::int16_t> MovieSoundtrack(int movie, double seconds) {
       Bubbles(track, rng, 0.3, seconds - 0.8, 20, 0.35);
       break;
     }
-    default:
-      break;
+    default: break;
   }
   return track.Finish(0.85);
 }
