@@ -109,28 +109,6 @@ TEST(Screen, LendsTheBackBufferOnceUntilReleasedOrTheFrameEnds) {
   EXPECT_TRUE(f.screen.BackBufferTarget().has_value());
 }
 
-TEST(Screen, TheOverlayLiesOverThePresentedFrameOnly) {
-  struct Square : FrameOverlay {
-    bool DrawOver(const Surface& back_buffer, Surface& frame, PixelLayout) override {
-      frame = back_buffer;
-      frame.SetPixel(0, 0, 0xABCDEF);
-      return showing;
-    }
-    bool showing = true;
-  } overlay;
-  Rig f;
-  f.Open();
-  f.screen.SetFrameOverlay(&overlay);
-  f.screen.target()->SetPixel(1, 0, 0x111111);
-  f.screen.ShowFrame();
-  EXPECT_EQ(f.display.LastFramePixel(0, 0), 0xABCDEFu);
-  EXPECT_EQ(f.display.LastFramePixel(1, 0), 0x111111u);
-  EXPECT_EQ(f.screen.target()->PixelAt(0, 0), 0u);  // the back buffer never sees it
-  overlay.showing = false;
-  f.screen.ShowFrame();
-  EXPECT_EQ(f.display.LastFramePixel(0, 0), 0u);
-}
-
 TEST(Screen, VideoSystemStaysUpWhileAnyUserHoldsIt) {
   Rig f;
   f.screen.StartVideo();
