@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ constexpr Screen kNoScreen{0, PixelLayout::kNone}, k32{32, PixelLayout::kX8R8G8B
     k24{24, PixelLayout::kRgb24RedHigh}, k555{16, PixelLayout::kRgb555},
     k565{16, PixelLayout::kRgb565}, k8{8, PixelLayout::kPalette8};
 
-std::optional<SpritePicture> Load(const Bytes& file, Screen screen, int mode = 0) {
+std::optional<SpritePicture> Load(std::span<const std::uint8_t> file, Screen screen, int mode = 0) {
   return DecodeSpritePicture(file, screen.depth, screen.layout, mode);
 }
 
@@ -163,16 +164,15 @@ TEST(BmpLoader, RefusesEveryTruncation) {
     const Bytes file = MakeBmp(spec);
     ASSERT_TRUE(Load(file, k32).has_value()) << spec.bits;
     for (std::size_t size = 0; size < file.size(); ++size) {
-      const Bytes cut(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size));
-      EXPECT_FALSE(Load(cut, k32).has_value()) << spec.bits << " bits, " << size;
-      EXPECT_FALSE(Load(cut, k8).has_value()) << spec.bits << " bits, " << size;
-      EXPECT_FALSE(Load(cut, kNoScreen, kSpriteModePlainMemory).has_value()) << size;
+      const auto cut = std::span(file).first(size);
+      for (const auto& [screen, mode] : {std::pair{k32, 0}, {k8, 0}, {kNoScreen, 2}})
+        EXPECT_FALSE(Load(cut, screen, mode).has_value()) << spec.bits << " bits, " << size;
     }
   }
 }
 
-// The pixels a well-formed file gives on a 32-bit screen, top row first, worked out one by
-// one from the file format with no fast paths. Reads go through at(), so a fault here
+// The pixels a well-formed uncompressed file gives on a 32-bit screen, top row first, worked
+// out one by one from the file format with no fast paths. Reads go through at(), so a fault here
 // throws instead of reading wildly.
 std::optional<Values> Reference32(const Bytes& f, int mode) {
   auto le = [&](std::size_t at, int bytes) {
@@ -182,26 +182,14 @@ std::optional<Values> Reference32(const Bytes& f, int mode) {
   };
   const int width = static_cast<int>(le(18, 4)), height = static_cast<int>(le(22, 4));
   const int bits = static_cast<int>(le(28, 2)), compression = static_cast<int>(le(30, 4));
+  if (compression == 1) return std::nullopt;  // RLE8 has its cases above
   if (height <= 0 || !Surface::SizeIsValid(width, height, 4)) return std::nullopt;
   const std::size_t start = le(10, 4), stride = (width * bits + 31) / 32 * 4;
   Values out(width * height, 0);
   // y counts stored rows, from the bottom.
   auto pixel = [&](int x, int y) -> std::uint32_t& { return out.at((height - 1 - y) * width + x); };
   auto colour = [&](int i) { return bits == 1 ? i * 0xFFFFFFu : le(14 + le(14, 4) + 4 * i, 3); };
-  if (bits == 8 && compression == 1) {
-    int x = 0, y = 0;
-    for (std::size_t at = start; f.at(at) != 0 || f.at(at + 1) != 1; at += 2) {
-      const int n = f.at(at), c = f.at(at + 1);
-      if (n > 0) {
-        for (int i = 0; i < n; ++i) pixel(x++, y) = colour(c);
-      } else if (c == 0) {
-        x = 0, ++y;
-      } else {  // literals (the corpus has no deltas)
-        for (int i = 0; i < c; ++i) pixel(x++, y) = colour(f.at(at + 2 + i));
-        at += c + c % 2;
-      }
-    }
-  } else if (bits == 1 || (bits == 4 && compression != 2) || bits >= 8) {
+  if (bits == 1 || (bits == 4 && compression != 2) || bits >= 8) {
     for (int y = 0; y < height; ++y) {
       for (int x = 0; x < width; ++x) {
         const std::uint32_t v = le(start + y * stride + x * bits / 8, bits > 8 ? bits / 8 : 1);
@@ -235,8 +223,10 @@ TEST(BmpLoader, SuiteFilesLoadLikeTheReferenceOrFailCleanly) {
         for (Screen screen : {kNoScreen, k8, k555, k565, k24}) Load(file, screen, mode);
         const auto picture = Load(file, k32, mode);
         if (folder != "g" || mode == kSpriteModePlainMemory || !picture) continue;
+        const auto reference = Reference32(file, mode);
+        if (!reference) continue;
         ++compared;
-        EXPECT_EQ(PixelValues(picture->pixels), Reference32(file, mode)) << name << " " << mode;
+        EXPECT_EQ(PixelValues(picture->pixels), *reference) << name << " " << mode;
       }
     }
   }

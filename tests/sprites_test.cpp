@@ -2,29 +2,25 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-
 #include "tests/support/bmp_writer.h"
 #include "tests/support/headless_screen.h"
-#include "tests/support/temp_dir.h"
 
 namespace grumbol {
 namespace {
 
-constexpr std::uint32_t kMagenta = 0xFF00FF;
+constexpr std::uint32_t kMagenta = 0xFF00FF, kGreen = 0x00FF00;
 
 // An open screen with sprites from pictures made here.
 struct SpriteFixture : testing::SpriteScreen {
-  // A picture whose pixel (x, y) is pixel(x, y), in the screen's pixel size.
-  std::uint8_t Prepare(int width, int height, std::uint32_t (*pixel)(int, int)) {
+  // Loads into `slot` a picture whose pixel (x, y) is pixel(x, y), in the screen's pixel size.
+  void Load(SlotId slot, int width, int height, auto pixel) {
     SpritePicture picture{.width = width,
                           .height = height,
                           .depth = screen.depth(),
                           .pixels = Surface(width, height, BytesPerPixel(screen.depth()))};
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < height; ++y)
       for (int x = 0; x < width; ++x) picture.pixels.SetPixel(x, y, pixel(x, y));
-    }
-    return Keep(std::move(picture));
+    ASSERT_EQ(SpriteScreen::Load(slot, Keep(std::move(picture))), 1);
   }
   std::uint32_t At(int x, int y) { return screen.target()->PixelAt(x, y); }
 };
@@ -32,156 +28,116 @@ struct SpriteFixture : testing::SpriteScreen {
 // Each pixel names its own column and row, so a copy shows where every pixel came from.
 std::uint32_t Numbered(int x, int y) { return 0x100000u | static_cast<std::uint32_t>(y << 8 | x); }
 
-TEST(SpriteDrawing, ClipsAtTheLeftAndRightEdges) {
-  SpriteFixture f;
-  const auto fish = f.Prepare(97, 32, Numbered);
-  ASSERT_NE(f.Load(11, fish), 0);
-
-  f.sprites.DrawSprite(11, -120, 100);
-  f.sprites.DrawSprite(11, 1024, 100);
-  for (int x : {0, 1, 1023}) EXPECT_EQ(f.At(x, 100), 0u);
-
-  f.sprites.DrawSprite(11, -96, 200);  // only the last column, at column 0
-  EXPECT_EQ(f.At(0, 200), Numbered(96, 0));
-  EXPECT_EQ(f.At(1, 200), 0u);
-
-  f.sprites.DrawSprite(11, -50, 300);  // columns 50..96 at 0..46
-  EXPECT_EQ(f.At(0, 300), Numbered(50, 0));
-  EXPECT_EQ(f.At(46, 331), Numbered(96, 31));
-  EXPECT_EQ(f.At(47, 300), 0u);
-
-  f.sprites.DrawSprite(11, 1000, 400);  // the first 24 columns
-  EXPECT_EQ(f.At(1000, 400), Numbered(0, 0));
-  EXPECT_EQ(f.At(1023, 431), Numbered(23, 31));
-  EXPECT_EQ(f.At(999, 400), 0u);
-  EXPECT_EQ(f.At(1000, 432), 0u);
-}
-
-TEST(SpriteDrawing, ClipsAtTheTopAndBottomEdgesAndCorners) {
-  SpriteFixture f;
-  const auto cross = f.Prepare(33, 33, Numbered);
-  f.Load(0, cross);
-  f.sprites.DrawSpriteKeyed(0, -16, -16);  // the pointer at (0, 0)
-  EXPECT_EQ(f.At(0, 0), Numbered(16, 16));
-  EXPECT_EQ(f.At(16, 16), Numbered(32, 32));
-  EXPECT_EQ(f.At(17, 0), 0u);
-
-  f.sprites.DrawSprite(0, 1023 - 16, 767 - 16);  // the pointer at (1023, 767)
-  EXPECT_EQ(f.At(1023, 767), Numbered(16, 16));
-  EXPECT_EQ(f.At(1007, 751), Numbered(0, 0));
-
-  f.sprites.DrawSprite(0, 500, -33);
-  f.sprites.DrawSprite(0, 500, 768);
-  EXPECT_EQ(f.At(500, 0), 0u);
-  EXPECT_EQ(f.At(500, 767), 0u);
-}
-
-TEST(SpriteDrawing, KeyedDrawingSkipsExactlyTheKeyPixels) {
-  SpriteFixture f;
-  const auto picture = f.Prepare(4, 1, [](int x, int) -> std::uint32_t {
-    return std::array<std::uint32_t, 4>{0x000000, kMagenta, 0xFE00FF, 0x123456}[x];
-  });
-  f.sprites.FillScreen(0x00FF00);  // green everywhere: pixel 0x00FF00 at layout 7
-  f.Load(1, picture);
-  f.sprites.DrawSpriteKeyed(1, 10, 10);  // default key: black is transparent
-  EXPECT_EQ(f.At(10, 10), 0x00FF00u);
-  EXPECT_EQ(f.At(11, 10), kMagenta);
-
-  f.sprites.SetSpriteKey(1, kMagenta);
-  f.sprites.DrawSpriteKeyed(1, 10, 20);
-  EXPECT_EQ(f.At(10, 20), 0u);
-  EXPECT_EQ(f.At(11, 20), 0x00FF00u);
-  EXPECT_EQ(f.At(12, 20), 0xFE00FFu);  // one step off the key is drawn
-  EXPECT_EQ(f.At(13, 20), 0x123456u);
-
-  f.sprites.DrawSprite(1, 10, 30);  // opaque: everything, key or not
-  EXPECT_EQ(f.At(10, 30), 0u);
-  EXPECT_EQ(f.At(11, 30), kMagenta);
-
-  // A long row exercises the four-at-a-time path and its tail.
-  const auto wide = f.Prepare(1024, 2, [](int x, int y) -> std::uint32_t {
-    return (x * 7 + y) % 3 == 0 ? kMagenta : static_cast<std::uint32_t>(x + 1);
-  });
-  f.Load(2, wide);
-  f.sprites.SetSpriteKey(2, kMagenta);
-  f.sprites.DrawSpriteKeyed(2, -1, 100);
-  for (int x = 0; x < 1023; ++x) {
-    const int sx = x + 1;
-    const std::uint32_t expected =
-        (sx * 7) % 3 == 0 ? 0x00FF00u : static_cast<std::uint32_t>(sx + 1);
-    ASSERT_EQ(f.At(x, 100), expected) << x;
+TEST(SpriteDrawing, ClipsAtEveryEdgeAndCorner) {
+  int i = 0;
+  for (const auto& [left, top] : {std::pair{-120, 100},
+                                  {1024, 100},
+                                  {-96, 200},
+                                  {-50, 300},
+                                  {1000, 400},
+                                  {-48, -16},
+                                  {1023 - 48, 767 - 16},
+                                  {500, -32},
+                                  {500, 767},
+                                  {500, 768},
+                                  {-97, -32},
+                                  {0, 0}}) {
+    SpriteFixture f;
+    f.Load(11, 97, 32, Numbered);
+    (i++ % 2 ? f.sprites.DrawSpriteKeyed(11, left, top) : f.sprites.DrawSprite(11, left, top));
+    int wrong = 0;
+    for (int y = 0; y < 768; ++y) {
+      for (int x = 0; x < 1024; ++x) {
+        const int sx = x - left, sy = y - top;
+        const bool inside = sx >= 0 && sx < 97 && sy >= 0 && sy < 32;
+        wrong += f.At(x, y) != (inside ? Numbered(sx, sy) : 0u);
+      }
+    }
+    EXPECT_EQ(wrong, 0) << left << "," << top;
   }
 }
 
-TEST(SpriteDrawing, DefaultKeyAppliesToLaterLoadsOnly) {
-  SpriteFixture f;
-  const auto picture =
-      f.Prepare(2, 1, [](int x, int) -> std::uint32_t { return x == 0 ? kMagenta : 0; });
-  f.Load(1, picture);
-  f.sprites.SetSpriteKey(kDynamicSlot, kMagenta);
-  f.Load(2, picture);
-  f.sprites.FillScreen(0x0000FF);  // red, as pixel 0xFF0000
-  f.sprites.DrawSpriteKeyed(1, 0, 0);
-  f.sprites.DrawSpriteKeyed(2, 0, 1);
-  EXPECT_EQ(f.At(0, 0), kMagenta);  // loaded with the old key, black
-  EXPECT_EQ(f.At(1, 0), 0xFF0000u);
-  EXPECT_EQ(f.At(0, 1), 0xFF0000u);  // loaded with the new key, magenta
-  EXPECT_EQ(f.At(1, 1), 0u);
+TEST(SpriteDrawing, KeyedDrawingSkipsExactlyThePixelsOfTheKeyTheSpriteWasLoadedWith) {
+  enum Key { kDefault, kSprite, kDefaultBeforeLoad, kDefaultAfterLoad };
+  const struct {
+    Key key;  // where magenta was made the key; by default black is
+    bool keyed;
+    std::uint32_t expected[4];
+  } cases[] = {{kDefault, true, {kGreen, kMagenta, 0xFE00FF, 0x123456}},
+               {kSprite, true, {0, kGreen, 0xFE00FF, 0x123456}},  // one step off is drawn
+               {kSprite, false, {0, kMagenta, 0xFE00FF, 0x123456}},
+               {kDefaultBeforeLoad, true, {0, kGreen, 0xFE00FF, 0x123456}},
+               {kDefaultAfterLoad, true, {kGreen, kMagenta, 0xFE00FF, 0x123456}}};
+  for (const auto& c : cases) {
+    SpriteFixture f;
+    f.sprites.FillScreen(0x00FF00);  // green, the same pixel in layout 7
+    if (c.key == kDefaultBeforeLoad) f.sprites.SetSpriteKey(kDynamicSlot, kMagenta);
+    const std::uint32_t row[] = {0x000000, kMagenta, 0xFE00FF, 0x123456};
+    f.Load(1, 4, 1, [&](int x, int) { return row[x]; });
+    if (c.key == kDefaultAfterLoad) f.sprites.SetSpriteKey(kDynamicSlot, kMagenta);
+    if (c.key == kSprite) f.sprites.SetSpriteKey(1, kMagenta);
+    (c.keyed ? f.sprites.DrawSpriteKeyed(1, 10, 10) : f.sprites.DrawSprite(1, 10, 10));
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(f.At(10 + x, 10), c.expected[x]) << c.key << x;
+  }
 }
 
-TEST(SpriteDrawing, NothingIsDrawnWhileInTheBackgroundButFillsStillHappen) {
+TEST(SpriteDrawing, KeyedDrawingOfALongRowSkipsTheKeyInEveryPlace) {
   SpriteFixture f;
-  f.Load(1, f.Prepare(8, 8, Numbered));
+  f.sprites.FillScreen(0x00FF00);
+  // A long row goes four pixels at a time, then the rest.
+  auto wide = [](int x, int) { return x % 3 == 1 ? kMagenta : static_cast<std::uint32_t>(x + 1); };
+  f.Load(2, 1024, 1, wide);
+  f.sprites.SetSpriteKey(2, kMagenta);
+  f.sprites.DrawSpriteKeyed(2, -1, 100);
+  for (int x = 0; x < 1023; ++x)
+    ASSERT_EQ(f.At(x, 100), (x + 1) % 3 == 1 ? kGreen : wide(x + 1, 0)) << x;
+}
+
+TEST(SpriteDrawing, NothingIsDrawnInTheBackgroundButFillsStillHappen) {
+  SpriteFixture f;
+  f.Load(1, 8, 8, Numbered);
   f.display.InjectEvent(platform::WindowEvent::kFocusLost);
   f.screen.ShowFrame();
   f.sprites.DrawSprite(1, 0, 0);
   EXPECT_EQ(f.At(0, 0), 0u);
   f.sprites.FillScreen(0x0000FF);
-  EXPECT_EQ(f.At(0, 0), 0xFF0000u);  // red at layout 7
+  EXPECT_EQ(f.At(0, 0), 0xFF0000u);
 }
 
-TEST(ColourToPixel, FollowsTheScreensDepthAndLayout) {
+TEST(ColourToPixel, FollowsTheScreensDepth) {
   testing::HeadlessScreen f;
   Sprites sprites(f.screen, f.files);
   EXPECT_EQ(sprites.ColourToPixel(255, 0, 255), 0u);  // no screen yet
   sprites.SetSpriteKey(kDynamicSlot, kMagenta);
   EXPECT_EQ(sprites.default_key(), 0u);
-
   f.Open();
-  EXPECT_EQ(sprites.ColourToPixel(255, 0, 255), 0xFF00FFu);
-  EXPECT_EQ(sprites.ColourToPixel(2, 121, 234), 0x0279EAu);
-  f.screen.EnterScreenMode(1024, 768, 16, "x");
-  EXPECT_EQ(sprites.ColourToPixel(255, 0, 255), 0xF81Fu);
-  EXPECT_EQ(sprites.ColourToPixel(0, 255, 0), 0x07E0u);
-  f.screen.EnterScreenMode(1024, 768, 15, "x");
-  EXPECT_EQ(sprites.ColourToPixel(255, 0, 255), 0x7C1Fu);
-  f.screen.EnterScreenMode(1024, 768, 24, "x");
-  EXPECT_EQ(sprites.ColourToPixel(2, 121, 234), 0x0279EAu);
+  for (const auto& [depth, magenta, colour] : {std::tuple{32, 0xFF00FFu, 0x0279EAu},
+                                               {24, 0xFF00FFu, 0x0279EAu},
+                                               {16, 0xF81Fu, (0u << 11) | (30u << 5) | 29u},
+                                               {15, 0x7C1Fu, (0u << 10) | (15u << 5) | 29u}}) {
+    f.screen.EnterScreenMode(1024, 768, depth, "x");
+    EXPECT_EQ(sprites.ColourToPixel(255, 0, 255), magenta) << depth;
+    EXPECT_EQ(sprites.ColourToPixel(2, 121, 234), colour) << depth;
+  }
 }
 
 TEST(SpriteStore, SlotsFollowLoadsFailuresAndTheScreen) {
   SpriteFixture f;
-  testing::TempDir dir;
-  const auto picture = f.Prepare(4, 4, Numbered);
-  ASSERT_EQ(f.Load(5, picture), 1);
-  EXPECT_EQ(f.sprites.LoadSpriteFile(5, dir.File("missing.qz"), 0), 0);
+  f.Load(5, 4, 4, Numbered);
+  EXPECT_EQ(f.sprites.LoadSpriteFile(5, "/nonexistent/missing.qz", 0), 0);
   EXPECT_NE(f.sprites.Find(5), nullptr);  // a file that cannot be read leaves the slot alone
-
   const std::uint8_t junk[] = {'X', 'Y', 'Z'};
   EXPECT_EQ(f.sprites.LoadSpriteData(5, junk, 0), 0);
   EXPECT_EQ(f.sprites.Find(5), nullptr);  // data that cannot be loaded empties it
-
-  const std::int64_t id = f.Load(kDynamicSlot, picture);
-  EXPECT_GT(id, kMaxSlotNumber);
-  EXPECT_NE(f.sprites.Find(static_cast<SlotId>(id)), nullptr);
   EXPECT_EQ(f.sprites.LoadSpriteData(kDynamicSlot, junk, 0), 0);
 
-  f.Load(7, picture);
+  const std::int64_t id = f.SpriteScreen::Load(kDynamicSlot, 0);
+  EXPECT_GT(id, kMaxSlotNumber);
+  EXPECT_NE(f.sprites.Find(static_cast<SlotId>(id)), nullptr);
   f.screen.LeaveScreenMode();
-  EXPECT_EQ(f.sprites.Find(7), nullptr);
   EXPECT_EQ(f.sprites.Find(static_cast<SlotId>(id)), nullptr);
   f.sprites.FillScreen(0);  // no screen: nothing to fill, no crash
-  f.sprites.DrawSprite(7, 0, 0);
+  f.sprites.DrawSprite(5, 0, 0);
 }
 
 TEST(SpriteStore, PicturesPastTheMemoryAllSpritesMayHoldAreRefused) {
@@ -189,10 +145,8 @@ TEST(SpriteStore, PicturesPastTheMemoryAllSpritesMayHoldAreRefused) {
   rig.Open();
   Sprites sprites(rig.screen, rig.files, std::size_t{10} << 20);
   // 62 bytes whose header claims a 1024x1024 picture that needs no pixel data: 4 MiB here.
-  const std::vector<std::uint8_t> hostile =
-      testing::MakeBmp({.width = 1024, .height = 1024, .bits = 0});
-  const std::vector<std::uint8_t> small =
-      testing::Picture24(4, 4, [](int, int) { return 0x123456u; });
+  const auto hostile = testing::MakeBmp({.width = 1024, .height = 1024, .bits = 0});
+  const auto small = testing::Picture24(4, 4, [](int, int) { return 0x123456u; });
   EXPECT_EQ(sprites.LoadSpriteData(1, hostile, 0), 1);
   EXPECT_EQ(sprites.LoadSpriteData(2, hostile, 0), 1);
   EXPECT_EQ(sprites.LoadSpriteData(3, hostile, 0), 0);
@@ -202,8 +156,6 @@ TEST(SpriteStore, PicturesPastTheMemoryAllSpritesMayHoldAreRefused) {
   EXPECT_EQ(sprites.LoadSpriteData(4, small, 0), 1);
   sprites.DiscardSprite(1);
   EXPECT_EQ(sprites.LoadSpriteData(3, hostile, 0), 1) << "a discarded picture gives its room back";
-  sprites.DrawSprite(3, 0, 0);
-  EXPECT_EQ(rig.screen.target()->PixelAt(0, 0), 0u);
 }
 
 }  // namespace
