@@ -12,10 +12,3 @@ add_test(NAME xvfb.sound_playback
   COMMAND ${CMAKE_COMMAND} -E env ALSOFT_CONF=${CMAKE_CURRENT_BINARY_DIR}/sound_capture.conf
           GRUMBOL_SOUND_CAPTURE=${sound_capture} ${with_xvfb} $<TARGET_FILE:sound_playback_test>)
 set_tests_properties(xvfb.sound_playback PROPERTIES LABELS xvfb TIMEOUT 120)
-
-# The latency probe, run by hand (see sound_latency.cpp); the null driver mixes in real time
-# where there is no sound card.
-file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/sound_latency.conf "[general]\ndrivers = null\n")
-add_executable(sound_latency sound_latency.cpp)
-target_link_libraries(sound_latency PRIVATE grumbol_audio grumbol_platform_openal grumbol_platform_headless
-  grumbol_test_support)

@@ -1,6 +1,6 @@
 // Prints how long a played sound takes to leave OpenAL Soft's mixer: from PlaySoundSlot until
 // the slot's sound has moved past its first frame, that is until the mixer has mixed it.
-//   ALSOFT_CONF=<build>/tests/xvfb/sound_latency.conf <build>/bin/sound_latency
+//   ALSOFT_CONF=<build>/benchmarks/sound_latency.conf <build>/bin/sound_latency
 // That configuration picks the null driver, which mixes in real time like a sound card; with a
 // sound card, leave ALSOFT_CONF out. The period comes from the alsoft.conf beside the program.
 
