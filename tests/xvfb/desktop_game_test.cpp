@@ -38,14 +38,7 @@ bool Centred(const Screenshot& shot) {
          std::abs(lit.top + lit.bottom + 1 - shot.height()) <= 1;
 }
 
-bool AllBlack(const Screenshot& shot, Box region) {
-  for (int y = region.top; y <= region.bottom; ++y) {
-    for (int x = region.left; x <= region.right; ++x) {
-      if (!(shot.At(x, y) == Rgb{0, 0, 0})) return false;
-    }
-  }
-  return true;
-}
+bool AllBlack(const Screenshot& shot, Box region) { return Lit(shot, region).Empty(); }
 
 // The game's window without its frame, where the window manager put it.
 Box GameWindow() {
@@ -75,11 +68,6 @@ bool GameHasFocus() {
 
 void PressAltEnter() {
   RunShell("xdotool keydown Alt_L keydown Return && sleep 0.1 && xdotool keyup Return keyup Alt_L");
-}
-
-void EndGame(GameProcess& game) {
-  ASSERT_TRUE(GameHasFocus());
-  EXPECT_EQ(game.End(), 0);
 }
 
 TEST(XDesktop, DialogsComeUpCentredWithTheirFrames) {
@@ -157,7 +145,8 @@ TEST(XDesktop, AnotherWindowTakingTheFocusForTwoSecondsLeavesTheGameGoingOn) {
     return SameShare(back, shot, {484, aim_y - 16, 516, aim_y + 16}) < 0.8;
   }));
 
-  EndGame(game);
+  ASSERT_TRUE(GameHasFocus());
+  EXPECT_EQ(game.End(), 0);
   EXPECT_EQ(game.Record(), "Fokus: 0\r\n");
 }
 
@@ -216,7 +205,8 @@ TEST(XDesktopLarge, PlaysInAWindowScaledAndSwitchesToFullScreenAndBack) {
   EXPECT_EQ(again.Width(), 800);
   EXPECT_EQ(again.bottom - again.top + 1, 400);
 
-  EndGame(game);
+  ASSERT_TRUE(GameHasFocus());
+  EXPECT_EQ(game.End(), 0);
   EXPECT_EQ(game.Record(), "Fenster: 0\r\n");
 }
 
