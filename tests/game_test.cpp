@@ -277,11 +277,11 @@ TEST_F(GameTest, VolumeKeysAreUnboundedAndOverlaysShowWhereTheirKeysPutThemWhile
 TEST_F(GameTest, TheTitleSplashShowsItsOwnFrameForASecondAndAHalf) {
   Start();
   Keys(Kind::kKeyDown, {DIK_4});
-  rig_->logged_display.keep = true;
+  rig_->log.keep = true;
   const std::uint32_t before = rig_->clock.TickCount();
   Run(1);
   EXPECT_EQ(rig_->clock.TickCount() - before, 1500u);
-  ASSERT_EQ(rig_->logged_display.kept.size(), 2u);  // the splash, then the pass's own
+  ASSERT_EQ(rig_->log.kept.size(), 2u);  // the splash, then the pass's own
   RandomGenerator reference(rig_->clock);
   reference.Seed(before);  // its inks are the game's first numbers
   const int blue = reference.RandomInt(255), green = reference.RandomInt(255);
@@ -291,7 +291,7 @@ TEST_F(GameTest, TheTitleSplashShowsItsOwnFrameForASecondAndAHalf) {
     for (int y = 0; y <= 750; y += 20) texts.push_back({x, y, ink, "Daromirs Grumbol Game 5.0"});
   }
   ASSERT_EQ(texts.size(), 190u);
-  const std::vector<std::uint8_t>& splash = rig_->logged_display.kept[0];
+  const std::vector<std::uint8_t>& splash = rig_->log.kept[0];
   const Pixels shown = [&](int x, int y) {
     std::uint32_t pixel;
     std::memcpy(&pixel, &splash[static_cast<std::size_t>(y) * 4096 + x * 4], 4);
@@ -367,17 +367,17 @@ TEST_P(GameOverTest, ShowsTheResultThenAppendsTheRecordLineAndEnds) {
   std::filesystem::create_directory("GFX");
   if (!before.empty()) testing::WriteFileBytes("GFX/Vusk.qzc", before);
   Start({"Bob"}, false);
-  rig_->logged_dialogs.look = [&] {
+  rig_->log.look = [&] {
     return ", " + std::to_string(player_.events().size()) + " movie calls, record " +
            (testing::ReadFileBytes("GFX/Vusk.qzc") == before ? "as it was" : "changed");
   };
-  rig_->calls.clear();
+  rig_->log.calls.clear();
   Keys(Kind::kKeyDown, {DIK_ESCAPE});
   EXPECT_FALSE(rig_->game.RunFrame());
   rig_->game.GameOver();
-  EXPECT_EQ(rig_->calls, (std::vector<std::string>{"close screen",
-                                                   "box Game Over, 4 movie calls, record as it was",
-                                                   "close screen", "stop video", "stop input"}));
+  EXPECT_EQ(rig_->log.calls, (std::vector<std::string>{
+                                 "close screen", "box Game Over, 4 movie calls, record as it was",
+                                 "close screen", "stop video", "stop input"}));
   EXPECT_EQ(rig_->dialogs.shown().back().text, "Du hast 0 Punkte erreicht!");
   EXPECT_EQ(testing::ReadFileBytes("GFX/Vusk.qzc"), before + first_line + "Bob: 0\r\n");
   EXPECT_EQ(player_.events().size(), 5u);

@@ -2,9 +2,8 @@
 
 // A whole game on the headless backends (manual clock, in-memory display, scripted input,
 // recording sound, scripted dialogs), with the file system and movie player chosen by the
-// caller, recorded into a replay file when one is named. The display, dialogs and input calls
-// are written into one log, so that tests can pin what comes before what. Shared by the game
-// and fault tests, the replay tests, the soak program and the benchmarks.
+// caller, recorded into a replay file when one is named. Shared by the game and fault tests,
+// the replay tests, the soak program and the benchmarks.
 
 #include <functional>
 #include <memory>
@@ -31,73 +30,63 @@ inline const std::set<std::string> kGameMovies{
     "GFX\\Movie1.qzm", "GFX\\Movie2.qzm", "GFX\\Movie3.qzm", "GFX\\Movie4.qzm",
     "GFX\\Movie5.qzm", "GFX\\Movie6.qzm", "GFX\\Movie7.qzm"};
 
-using CallLog = std::vector<std::string>;
-
-// The headless display, logging the screen's close and the video system's stop, and keeping
-// copies of the frames presented while `keep` is set.
-class LoggedDisplay final : public platform::Display {
+// The headless display, dialogs and input passed through, with the calls tests order by in
+// one log: the screen's close, each message box (with what `look` says then), the stops of the
+// video and input systems. Frames presented while `keep` is set are kept.
+class CallLog final : public platform::Display,
+                      public platform::Dialogs,
+                      public platform::InputSystem {
  public:
-  LoggedDisplay(platform::HeadlessDisplay& display, CallLog& log) : d_(display), log_(log) {}
-  bool StartVideoSystem() override { return d_.StartVideoSystem(); }
-  void StopVideoSystem() override { log_.push_back("stop video"), d_.StopVideoSystem(); }
-  bool CreateWindow() override { return d_.CreateWindow(); }
-  bool HasWindow() const override { return d_.HasWindow(); }
+  CallLog(platform::HeadlessDisplay& display, platform::ScriptedDialogs& dialogs,
+          platform::HeadlessInput& input)
+      : display_(display), dialogs_(dialogs), input_(input) {}
+
+  bool StartVideoSystem() override { return display_.StartVideoSystem(); }
+  void StopVideoSystem() override { calls.push_back("stop video"), display_.StopVideoSystem(); }
+  bool CreateWindow() override { return display_.CreateWindow(); }
+  bool HasWindow() const override { return display_.HasWindow(); }
   std::optional<PixelLayout> OpenScreen(int width, int height, int depth,
                                         const std::string& title) override {
-    return d_.OpenScreen(width, height, depth, title);
+    return display_.OpenScreen(width, height, depth, title);
   }
-  void CloseScreen() override { log_.push_back("close screen"), d_.CloseScreen(); }
-  void RestoreScreen() override { d_.RestoreScreen(); }
+  void CloseScreen() override { calls.push_back("close screen"), display_.CloseScreen(); }
+  void RestoreScreen() override { display_.RestoreScreen(); }
   void Present(const std::uint8_t* pixels, int pitch) override {
-    d_.Present(pixels, pitch);
+    display_.Present(pixels, pitch);
     if (keep) kept.emplace_back(pixels, pixels + pitch * 768);  // 1024 x 768, 4 bytes a pixel
   }
-  double VsyncRefreshHz() const override { return d_.VsyncRefreshHz(); }
-  bool PollWindowEvent(platform::WindowEvent& event) override { return d_.PollWindowEvent(event); }
-  void ShowCursor(bool visible) override { d_.ShowCursor(visible); }
+  double VsyncRefreshHz() const override { return display_.VsyncRefreshHz(); }
+  bool PollWindowEvent(platform::WindowEvent& event) override {
+    return display_.PollWindowEvent(event);
+  }
+  void ShowCursor(bool visible) override { display_.ShowCursor(visible); }
 
+  bool Available() override { return dialogs_.Available(); }
+  int ShowMessageBox(const std::string& title, const std::string& text, int flags) override {
+    calls.push_back("box " + title + (look ? look() : ""));
+    return dialogs_.ShowMessageBox(title, text, flags);
+  }
+  std::string AskForText(const std::string& title, const std::string& prompt,
+                         const std::string& text) override {
+    return dialogs_.AskForText(title, prompt, text);
+  }
+
+  bool Start() override { return input_.Start(); }
+  void Stop() override { calls.push_back("stop input"), input_.Stop(); }
+  std::unique_ptr<platform::KeyboardDevice> CreateKeyboard() override {
+    return input_.CreateKeyboard();
+  }
+  std::unique_ptr<platform::MouseDevice> CreateMouse() override { return input_.CreateMouse(); }
+
+  std::vector<std::string> calls;
+  std::function<std::string()> look;
   bool keep = false;
   std::vector<std::vector<std::uint8_t>> kept;
 
  private:
-  platform::HeadlessDisplay& d_;
-  CallLog& log_;
-};
-
-// The scripted dialogs, logging each message box with what `look` says at that moment.
-class LoggedDialogs final : public platform::Dialogs {
- public:
-  LoggedDialogs(platform::ScriptedDialogs& dialogs, CallLog& log) : d_(dialogs), log_(log) {}
-  bool Available() override { return d_.Available(); }
-  int ShowMessageBox(const std::string& title, const std::string& text, int flags) override {
-    log_.push_back("box " + title + (look ? look() : ""));
-    return d_.ShowMessageBox(title, text, flags);
-  }
-  std::string AskForText(const std::string& title, const std::string& prompt,
-                         const std::string& text) override {
-    return d_.AskForText(title, prompt, text);
-  }
-  std::function<std::string()> look;
-
- private:
-  platform::ScriptedDialogs& d_;
-  CallLog& log_;
-};
-
-// The scripted input, logging its stop (once the keyboard and the mouse have both let go).
-class LoggedInput final : public platform::InputSystem {
- public:
-  LoggedInput(platform::HeadlessInput& input, CallLog& log) : i_(input), log_(log) {}
-  bool Start() override { return i_.Start(); }
-  void Stop() override { log_.push_back("stop input"), i_.Stop(); }
-  std::unique_ptr<platform::KeyboardDevice> CreateKeyboard() override {
-    return i_.CreateKeyboard();
-  }
-  std::unique_ptr<platform::MouseDevice> CreateMouse() override { return i_.CreateMouse(); }
-
- private:
-  platform::HeadlessInput& i_;
-  CallLog& log_;
+  platform::HeadlessDisplay& display_;
+  platform::ScriptedDialogs& dialogs_;
+  platform::HeadlessInput& input_;
 };
 
 struct GameRig {
@@ -108,8 +97,7 @@ struct GameRig {
       : clock(start_tick),
         audio(sound_device),
         dialogs(std::move(answers)),
-        stack(clock, logged_display, logged_input, audio, player, logged_dialogs, file_system,
-              fonts),
+        stack(clock, log, log, audio, player, log, file_system, fonts),
         recorder(replay.empty() ? nullptr
                                 : std::make_unique<game::ReplayRecorder>(
                                       live, stack.random,
@@ -146,15 +134,12 @@ struct GameRig {
     Run(1);
   }
 
-  CallLog calls;
   platform::ManualClock clock;
   platform::HeadlessDisplay display{clock};
-  LoggedDisplay logged_display{display, calls};
   platform::HeadlessInput input;
-  LoggedInput logged_input{input, calls};
   platform::RecordingAudioSystem audio;
   platform::ScriptedDialogs dialogs;
-  LoggedDialogs logged_dialogs{dialogs, calls};
+  CallLog log{display, dialogs, input};
   platform::TtfFontSource fonts;
   game::MediaStack stack;
   Screen& screen = stack.screen;
