@@ -357,40 +357,38 @@ TEST_F(GameTest, CheatsWorkOnlyWithAllTheirKeysAndTheNameAndMarkTheRecord) {
   }
 }
 
-// The record line goes at the end of the file, whatever was there; the result box comes once
-// the screen is left, before the record line and the end of the media.
-class GameOverTest : public GameTest,
-                     public ::testing::WithParamInterface<std::pair<std::string, std::string>> {};
-
-TEST_P(GameOverTest, ShowsTheResultThenAppendsTheRecordLineAndEnds) {
-  const auto& [before, first_line] = GetParam();
-  std::filesystem::create_directory("GFX");
-  if (!before.empty()) testing::WriteFileBytes("GFX/Vusk.qzc", before);
-  Start({"Bob"}, false);
-  rig_->log.look = [&] {
-    return ", " + std::to_string(player_.events().size()) + " movie calls, record " +
-           (testing::ReadFileBytes("GFX/Vusk.qzc") == before ? "as it was" : "changed");
-  };
-  rig_->log.calls.clear();
-  Keys(Kind::kKeyDown, {DIK_ESCAPE});
-  EXPECT_FALSE(rig_->game.RunFrame());
-  rig_->game.GameOver();
-  EXPECT_EQ(rig_->log.calls, (std::vector<std::string>{
-                                 "close screen", "box Game Over, 4 movie calls, record as it was",
-                                 "close screen", "stop video", "stop input"}));
-  EXPECT_EQ(rig_->dialogs.shown().back().text, "Du hast 0 Punkte erreicht!");
-  EXPECT_EQ(testing::ReadFileBytes("GFX/Vusk.qzc"), before + first_line + "Bob: 0\r\n");
-  EXPECT_EQ(player_.events().size(), 5u);
-  EXPECT_EQ(player_.events().back(), (MovieEvent{"GFX\\Movie1.qzm", false}));
+// The result box comes once the screen is left, then the record line (at the end of the file,
+// whatever was there), then the title movie stops and the media end.
+TEST_F(GameTest, GameOverShowsTheResultThenAppendsTheRecordLineThenEndsTheMedia) {
+  const std::pair<std::string, std::string> files[] = {
+      {"", ""},
+      {"Anna: 120\r\n", "Anna: 120"},
+      {"\r\nAnna: 120\r\n", ""},
+      {"Anna: 1\r\n" + std::string(5000, 'x') + "\r\n", "Anna: 1"}};
+  for (const auto& [before, first_line] : files) {
+    std::filesystem::remove_all("GFX");
+    std::filesystem::create_directory("GFX");
+    if (!before.empty()) testing::WriteFileBytes("GFX/Vusk.qzc", before);
+    player_.events().clear();
+    Start({"Bob"}, false);
+    rig_->log.look = [&] {
+      return ", " + std::to_string(player_.events().size()) + " movie calls, record " +
+             (testing::ReadFileBytes("GFX/Vusk.qzc") == before ? "as it was" : "changed");
+    };
+    rig_->log.calls.clear();
+    state().score = 120;
+    Keys(Kind::kKeyDown, {DIK_ESCAPE});
+    EXPECT_FALSE(rig_->game.RunFrame());
+    rig_->game.GameOver();
+    EXPECT_EQ(rig_->log.calls, (std::vector<std::string>{
+                                   "close screen", "box Game Over, 4 movie calls, record as it was",
+                                   "close screen", "stop video", "stop input"}));
+    EXPECT_EQ(rig_->dialogs.shown().back().text, "Du hast 120 Punkte erreicht!");
+    EXPECT_EQ(testing::ReadFileBytes("GFX/Vusk.qzc"), before + first_line + "Bob: 120\r\n");
+    EXPECT_EQ(player_.events().size(), 5u);
+    EXPECT_EQ(player_.events().back(), (MovieEvent{"GFX\\Movie1.qzm", false}));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    RecordFiles, GameOverTest,
-    ::testing::Values(std::pair{std::string(), std::string()},
-                      std::pair{std::string("Anna: 120\r\n"), std::string("Anna: 120")},
-                      std::pair{std::string("\r\nAnna: 120\r\n"), std::string()},
-                      std::pair{std::string("Anna: 1\r\n") + std::string(5000, 'x') + "\r\n",
-                                std::string("Anna: 1")}));
 
 }  // namespace
 }  // namespace grumbol::game
