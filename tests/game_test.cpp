@@ -179,7 +179,7 @@ TEST_F(GameTest, AShotHitsStrictlyInsideTheBoxAndEveryFishUnderThePointerOnce) {
   EXPECT_EQ(fish().state[7], kHit);
 }
 
-TEST_F(GameTest, TheFirstRowsComeFromTheSeedAndAFullFieldDrawsNoNumber) {
+TEST_F(GameTest, TheFirstRowsComeFromTheSeedAndAFullFieldSpawnsNothingAndDrawsNoNumber) {
   Start();
   state().fish_limit = 21;  // one more than the slots: only the free slots hold spawns back
   Run(20);
@@ -190,6 +190,7 @@ TEST_F(GameTest, TheFirstRowsComeFromTheSeedAndAFullFieldDrawsNoNumber) {
   }
   EXPECT_EQ(rows, (std::vector<int>{642, 173, 109, 492}));
   Run(1);
+  for (int i = 1; i <= 20; ++i) EXPECT_EQ(fish().x[i], -120 + 2 * (21 - i)) << i;  // none anew
   RandomGenerator reference(rig_->clock);
   reference.Seed(4242);
   for (int i = 0; i < 20; ++i) reference.NextRaw();
