@@ -19,41 +19,22 @@ namespace {
 
 using Kind = platform::HeadlessInput::Action::Kind;
 
-// Aims at the first fish in full view and shoots it (a press, then a release a step later).
-void ShootAFish(testing::GameRig& rig) {
-  const FishField& fish = rig.game.state().fish;
-  for (int i = FishField::kFirstSlot; i <= FishField::kLastSlot; ++i) {
-    if (fish.state[i] != kSwimming || fish.x[i] < 0) continue;
-    rig.PointAt(fish.x[i] + 50, fish.y[i] + 16);
-    rig.Do(Kind::kButtonDown, 1);
-    rig.Run(1);
-    rig.Do(Kind::kButtonUp, 1);
-    rig.Run(1);
-    return;
-  }
-  rig.Run(1);
-}
-
-std::string Recorded() { return testing::ReadFileBytes("game.replay"); }
-
-// A game with shots, hot keys, the title screen, both cheats and Escape.
+// A game with shots, a hot key, the title screen (which draws numbers), both cheats and Escape.
 std::string PlayAGame() {
   platform::PosixFileSystem files;
   platform::RecordingMoviePlayer movies{testing::kGameMovies};
   testing::GameRig played(true, files, movies, {Game::kCheatName}, 4242, "game.replay");
   EXPECT_TRUE(played.Start());
-  played.Run(200);
-  for (int shot = 0; shot < 3; ++shot) {
-    ShootAFish(played);
+  played.Keys(Kind::kKeyDown, {DIK_1, DIK_4});
+  played.Run(1);
+  played.Keys(Kind::kKeyUp, {DIK_1, DIK_4});
+  played.Run(200);  // the fish's rows come after the numbers the title screen drew
+  for (int shot = 0; shot < 2; ++shot) {
+    const FishField& fish = played.game.state().fish;
+    played.Click(fish.x[1] + 50, fish.y[1] + 16);
     played.Run(150);
   }
-  played.Do(Kind::kKeyDown, DIK_1);
-  played.Run(5);
-  played.Do(Kind::kKeyUp, DIK_1);
-  played.Do(Kind::kKeyDown, DIK_4);
-  played.Run(1);
-  played.Do(Kind::kKeyUp, DIK_4);
-  for (int code : {DIK_F, DIK_Z, DIK_C, DIK_D}) played.Do(Kind::kKeyDown, code);
+  played.Keys(Kind::kKeyDown, {DIK_F, DIK_Z, DIK_C, DIK_D});
   played.Do(Kind::kButtonDown, 2);
   played.Run(30);
   played.Do(Kind::kButtonUp, 2);
@@ -62,9 +43,9 @@ std::string PlayAGame() {
   EXPECT_FALSE(played.Run(1));
   played.recorder->Finish();
   EXPECT_TRUE(played.recorder->ok());
-  EXPECT_GE(played.game.state().score, 300);  // three shots and thirty steps of the second cheat
+  EXPECT_EQ(played.game.state().score, 320);  // two shots and thirty steps of the second cheat
   played.game.GameOver();
-  return Recorded();
+  return testing::ReadFileBytes("game.replay");
 }
 
 TEST(Replay, AGameComesOutTheSameFromItsRecordingAndAChangeIsFoundWhereItParts) {
@@ -118,10 +99,7 @@ TEST(Replay, FilesThatAreNoWholeReplayAreRefusedSayingWhere) {
       {head + "5\n", "line 3: a step without changes"},
       {head + "5 x99999\n", "line 3: a change"},
       {head + "5 k256+\n", "line 3: a change"},
-      {head + "5 b4+\n", "line 3: a change"},
       {head + "5 k1*\n", "line 3: a change"},
-      {head + "5 =1\n", "line 3: a change"},
-      {head + "5  x1\n", "line 3: a change"},
       {head + "99999999999 x1\n", "line 3: neither a step"},
       {head + "seed 1\nseed 2\n", "line 4: a second seed"},
       {head + "seed -1\n", "line 3: the seed is no number"},

@@ -19,10 +19,20 @@ std::string ShortSound() {
   return std::string(bytes.begin(), bytes.end());
 }
 
+namespace {
+
+std::string CrossHair() {
+  const auto bytes = Picture24(
+      32, 32, [](int x, int y) { return x == 16 || y == 16 ? kCrossHairPixel : 0xFF00FF; });
+  return std::string(bytes.begin(), bytes.end());
+}
+
+}  // namespace
+
 std::vector<std::pair<std::string, std::string>> TestAssets() {
   std::vector<std::pair<std::string, std::string>> assets{
       {"Back.qz", SolidPicture(1024, 768, kBackgroundPixel)},
-      {"Kreuz.qz", SolidPicture(32, 32, 0xFF00FF)},  // all key colour: draws nothing
+      {"Kreuz.qz", CrossHair()},
       {"Pause.qz", SolidPicture(64, 64, 0x404040)}};
   for (int n = 1; n <= game::kFishFrames; ++n) {
     const std::uint32_t pixel = FishPicturePixel(game::FishFrame(n));

@@ -15,6 +15,9 @@ inline std::uint32_t FishPicturePixel(int picture_slot) {
   return 0x00A000u + static_cast<std::uint32_t>(picture_slot);
 }
 inline std::uint32_t OverlayPixel(int n) { return 0xC0C0C0u + static_cast<std::uint32_t>(n); }
+// The cross-hair is a plus of this colour through (16, 16) of its 32 x 32 picture, keyed
+// elsewhere.
+inline constexpr std::uint32_t kCrossHairPixel = 0x00FF01;
 
 // Bytes of a solid 24-bit BMP picture whose pixels read `pixel` on a 32-bit screen.
 std::string SolidPicture(int width, int height, std::uint32_t pixel);

@@ -38,14 +38,7 @@ bool Centred(const Screenshot& shot) {
          std::abs(lit.top + lit.bottom + 1 - shot.height()) <= 1;
 }
 
-bool AllBlack(const Screenshot& shot, Box region) {
-  for (int y = region.top; y <= region.bottom; ++y) {
-    for (int x = region.left; x <= region.right; ++x) {
-      if (!(shot.At(x, y) == Rgb{0, 0, 0})) return false;
-    }
-  }
-  return true;
-}
+bool AllBlack(const Screenshot& shot, Box region) { return Lit(shot, region).Empty(); }
 
 // The game's window without its frame, where the window manager put it.
 Box GameWindow() {
@@ -63,23 +56,10 @@ Box GameWindow() {
   return found == 4 ? Box{x, y, x + width - 1, y + height - 1} : Box{};
 }
 
+// Whether the game's window has the focus within three seconds.
 bool GameHasFocus() {
-  for (int tries = 0; tries < 30; ++tries) {
-    if (RunShell("test \"$(xdotool getactivewindow getwindowname)\" = '" +
-                 std::string(kGameWindow) + "'") == 0)
-      return true;
-    Pause(100);
-  }
-  return false;
-}
-
-void PressAltEnter() {
-  RunShell("xdotool keydown Alt_L keydown Return && sleep 0.1 && xdotool keyup Return keyup Alt_L");
-}
-
-void EndGame(GameProcess& game) {
-  ASSERT_TRUE(GameHasFocus());
-  EXPECT_EQ(game.End(), 0);
+  return RunShell("for i in $(seq 30); do [ \"$(xdotool getactivewindow getwindowname)\" = '" +
+                  std::string(kGameWindow) + "' ] && exit 0; sleep 0.1; done; exit 1") == 0;
 }
 
 TEST(XDesktop, DialogsComeUpCentredWithTheirFrames) {
@@ -157,7 +137,8 @@ TEST(XDesktop, AnotherWindowTakingTheFocusForTwoSecondsLeavesTheGameGoingOn) {
     return SameShare(back, shot, {484, aim_y - 16, 516, aim_y + 16}) < 0.8;
   }));
 
-  EndGame(game);
+  ASSERT_TRUE(GameHasFocus());
+  EXPECT_EQ(game.End(), 0);
   EXPECT_EQ(game.Record(), "Fokus: 0\r\n");
 }
 
@@ -201,7 +182,7 @@ TEST(XDesktopLarge, PlaysInAWindowScaledAndSwitchesToFullScreenAndBack) {
   }));
 
   // Full screen: 1280x960 between bars of 32 rows.
-  PressAltEnter();
+  HoldKey("alt+Return");
   EXPECT_TRUE(Eventually("desktop_full_screen", [](const Screenshot& shot) {
     return AllBlack(shot, {0, 0, shot.width() - 1, 29}) &&
            AllBlack(shot, {0, 994, shot.width() - 1, shot.height() - 1}) &&
@@ -210,13 +191,14 @@ TEST(XDesktopLarge, PlaysInAWindowScaledAndSwitchesToFullScreenAndBack) {
   }));
 
   // And back to the window as it was.
-  PressAltEnter();
+  HoldKey("alt+Return");
   Box again;
   for (int tries = 0; tries < 20 && again.Width() != 800; ++tries, Pause(100)) again = GameWindow();
   EXPECT_EQ(again.Width(), 800);
   EXPECT_EQ(again.bottom - again.top + 1, 400);
 
-  EndGame(game);
+  ASSERT_TRUE(GameHasFocus());
+  EXPECT_EQ(game.End(), 0);
   EXPECT_EQ(game.Record(), "Fenster: 0\r\n");
 }
 

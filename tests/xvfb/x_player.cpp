@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 namespace grumbol::testing {
@@ -24,32 +25,33 @@ void HoldKey(const std::string& key) {
   RunShell("xdotool keydown " + key + " && sleep 0.15 && xdotool keyup " + key);
 }
 
-Box Changed(const Screenshot& a, const Screenshot& b) {
+namespace {
+
+// The smallest box around the pixels of `region` that `pick` takes.
+template <typename Pick>
+Box Around(Box region, Pick pick) {
   Box box;
-  for (int y = 20; y < a.height(); ++y) {
-    for (int x = 0; x < a.width(); ++x) {
-      if (a.At(x, y) == b.At(x, y)) continue;
-      box.left = std::min(box.left, x);
-      box.right = std::max(box.right, x);
-      box.top = std::min(box.top, y);
-      box.bottom = std::max(box.bottom, y);
+  for (int y = region.top; y <= region.bottom; ++y) {
+    for (int x = region.left; x <= region.right; ++x) {
+      if (!pick(x, y)) continue;
+      box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
+             std::max(box.bottom, y)};
     }
   }
   return box;
 }
 
-Box Lit(const Screenshot& shot) {
-  Box box;
-  for (int y = 0; y < shot.height(); ++y) {
-    for (int x = 0; x < shot.width(); ++x) {
-      if (shot.At(x, y) == Rgb{0, 0, 0}) continue;
-      box.left = std::min(box.left, x);
-      box.right = std::max(box.right, x);
-      box.top = std::min(box.top, y);
-      box.bottom = std::max(box.bottom, y);
-    }
-  }
-  return box;
+}  // namespace
+
+Box Changed(const Screenshot& a, const Screenshot& b) {
+  return Around({0, 20, a.width() - 1, a.height() - 1},
+                [&](int x, int y) { return !(a.At(x, y) == b.At(x, y)); });
+}
+
+Box Lit(const Screenshot& shot, std::optional<Box> region) {
+  return Around(region.value_or(Box{0, 0, shot.width() - 1, shot.height() - 1}), [&](int x, int y) {
+    return !(shot.At(x, y) == Rgb{0, 0, 0});
+  });
 }
 
 double SameShare(const Screenshot& a, const Screenshot& b, Box region) {

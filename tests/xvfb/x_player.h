@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,8 @@ struct Box {
 };
 // The part of the screen below the score line where two screenshots differ.
 Box Changed(const Screenshot& a, const Screenshot& b);
-// The part of the screen that is not black.
-Box Lit(const Screenshot& shot);
+// The part of the screen (or of `region`) that is not black.
+Box Lit(const Screenshot& shot, std::optional<Box> region = std::nullopt);
 // The share of the pixels in `region` that are the same in both pictures.
 double SameShare(const Screenshot& a, const Screenshot& b, Box region);
 // Whether the screen below the score line changes within a few looks (the fish swim), once
