@@ -52,24 +52,22 @@ TEST(SlotTable, VisitsNumberedSlotsAscendingThenDynamicOldestFirst) {
   f.Fill(0);
   f.Fill(3);
   EXPECT_TRUE(f.released.empty());
-  const struct {
-    std::size_t visits;  // until the visitor returns false
-    bool release;
-    std::vector<SlotId> expected;
-  } cases[] = {{9, false, {0, 3, 7, older, newer}}, {1, false, {0}}, {9, true, {0, 7, older}}};
-  for (const auto& c : cases) {
+  auto visit = [&](std::size_t visits, bool release) {  // visits: until it returns false
     std::vector<SlotId> visited;
     f.table.ForEachSlot([&](SlotId id, TestRecord&) {
       visited.push_back(id);
-      if (c.release) {
+      if (release) {
         f.table.ReleaseSlot(3);
         f.table.ReleaseSlot(newer);  // twice, and unknown slots, are harmless
         f.table.ReleaseSlot(-5);
       }
-      return visited.size() < c.visits;
+      return visited.size() < visits;
     });
-    EXPECT_EQ(visited, c.expected);
-  }
+    return visited;
+  };
+  EXPECT_EQ(visit(9, false), (std::vector<SlotId>{0, 3, 7, older, newer}));
+  EXPECT_EQ(visit(1, false), std::vector<SlotId>{0});
+  EXPECT_EQ(visit(9, true), (std::vector<SlotId>{0, 7, older}));
   EXPECT_EQ(f.table.FindSlot(older)->payload, 1);
 }
 

@@ -16,27 +16,19 @@ TEST(IntToText, DecimalWithoutPaddingOverTheWholeRange) {
 }
 
 TEST(TextEquals, ComparesBytesExactlyAndTreatsMissingAsEmpty) {
-  const char* const kNull = nullptr;
-  const struct {
-    const char *a, *b;
-    int equal;
-  } cases[] = {{kNull, "", 1},       {"", kNull, 1},      {kNull, kNull, 1},
-               {"Anna", "Anna", 1},  {"Anna", "anna", 0}, {"Anna", "Anna ", 0},
-               {"Anna ", "Anna", 0}, {kNull, "x", 0},     {"M\xc3\xbcller", "Muller", 0}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(TextEquals(c.a, c.b), c.equal) << (c.a ? c.a : "null") << "|" << (c.b ? c.b : "null");
-    if (c.a && c.b) {
-      EXPECT_EQ(TextEquals(std::string(c.a), std::string(c.b)), c.equal);
-    }
-  }
+  const char* const kMissing = nullptr;
+  EXPECT_EQ(TextEquals(kMissing, "") + TextEquals("", kMissing) + TextEquals(kMissing, kMissing),
+            3);
+  EXPECT_EQ(TextEquals("Anna", "Anna"), 1);
+  for (const char* other : {"anna", "Anna ", "Ann", "x", kMissing})
+    EXPECT_EQ(TextEquals("Anna", other) + TextEquals(other, "Anna"), 0) << other;
 }
 
 TEST(MakeColour, AddsComponentsWithCarry) {
-  EXPECT_EQ(MakeColour(2, 121, 234), 0xEA7902u);
-  EXPECT_EQ(MakeColour(256, 0, 0), 0x000100u);     // red carries into green
-  EXPECT_EQ(MakeColour(0, 256, 255), 0x1000000u);  // green carries into blue, blue beyond
-  EXPECT_EQ(MakeColour(-1, 0, 0), 0xFFFFFFFFu);    // modulo 2^32
-  EXPECT_EQ(MakeColour(0, 0, 65536), 0u);
+  EXPECT_EQ(MakeColour(2, 121, 234), 0xEA7902u);     // red in the lowest byte
+  EXPECT_EQ(MakeColour(256, 0, 0), 0x000100u);       // red carries into green
+  EXPECT_EQ(MakeColour(0, 256, 255), 0x1000000u);    // green carries into blue, blue beyond
+  EXPECT_EQ(MakeColour(-1, 0, 65536), 0xFFFFFFFFu);  // modulo 2^32
 }
 
 // Nested expressions share the buffer; each sees only its own text, also after the buffer
@@ -51,8 +43,9 @@ TEST(ScratchText, NestedAndSelfReferringTextsStayWholeAcrossGrowth) {
       nested << "Durchgefallen:" << -3;
       EXPECT_EQ(nested.View(), "Durchgefallen:-3");
       for (int i = 0; i < 40; ++i) nested << std::string(1000, 'x');
+      const std::string before = nested.Copy();
       nested << nested.View();
-      EXPECT_EQ(nested.View().size(), 2u * (16 + 40000));
+      EXPECT_EQ(nested.View(), before + before);
     }
     score << "!";
     EXPECT_EQ(score.Copy(), "Punkte:120!");
