@@ -84,21 +84,21 @@ TEST_F(DataFilesTest, WritingAfterReadingFollowsTheSharedPosition) {
   EXPECT_EQ(ReadThen(large, kWrite, "X"), expected.replace(4096, 6, "zzzX\r\n"));
 }
 
-// Each mode: whether it opens an existing ("A") or missing file, reads, writes, truncates.
+// Each mode: whether it opens an existing ("AB") or missing file, reads, writes, truncates.
 TEST_F(DataFilesTest, OpenModes) {
   const struct {
     Mode mode;
     bool exists;
     const char* after;  // null when the open fails
   } cases[] = {
-      {Mode::kReadExisting, true, "A\r\n"},        {Mode::kReadExisting, false, nullptr},
-      {Mode::kOpenOrCreate, false, "F\r\n"},       {Mode::kCreateOrTruncate, true, "F\r\n"},
-      {Mode::kUpdateExisting, true, "A\r\nF\r\n"}, {Mode::kUpdateExisting, false, nullptr}};
+      {Mode::kReadExisting, true, "AB\r\n"},        {Mode::kReadExisting, false, nullptr},
+      {Mode::kOpenOrCreate, false, "F\r\n"},        {Mode::kCreateOrTruncate, true, "F\r\n"},
+      {Mode::kUpdateExisting, true, "AB\r\nF\r\n"}, {Mode::kUpdateExisting, false, nullptr}};
   for (const auto& c : cases) {
     std::filesystem::remove(path_);
-    if (c.exists) WriteFileBytes(path_, "A\r\n");
+    if (c.exists) WriteFileBytes(path_, "AB\r\n");
     EXPECT_EQ(files_.OpenFile(0, path_, c.mode) != 0, c.after != nullptr) << int(c.mode);
-    EXPECT_EQ(files_.ReadLine(0), c.after && c.after[0] == 'A' ? "A" : "") << int(c.mode);
+    EXPECT_EQ(files_.ReadLine(0), c.after && c.after[0] == 'A' ? "AB" : "") << int(c.mode);
     files_.WriteLine(0, "F");
     files_.CloseRecordFile(0);
     EXPECT_EQ(ReadFileBytes(path_), c.after ? c.after : "") << int(c.mode);  // none made
@@ -197,14 +197,19 @@ TEST_F(DataFilesTest, AFullDiskLeavesNoFragmentAndTheNextLineIsWhole) {
 }
 
 TEST_F(DataFilesTest, AppendLineKeepsTheLinesOfProgramsFinishingTogetherWhole) {
-  constexpr int kWriters = 4, kLinesEach = 300;
+  constexpr int kWriters = 4, kLinesEach = 1000;
   auto line_of = [](int w, int i) {
     return "w" + std::to_string(w) + "-" + std::to_string(i) + std::string(i % 50, '.');
   };
   std::multiset<std::string> expected, seen;
+  int start[2];  // the writers start together when this pipe closes
+  ASSERT_EQ(pipe(start), 0);
   for (int w = 0; w < kWriters; ++w) {
     for (int i = 0; i < kLinesEach; ++i) expected.insert(line_of(w, i) + "\r");
     if (fork() != 0) continue;
+    close(start[1]);
+    char byte;
+    if (read(start[0], &byte, 1) != 0) _exit(2);
     for (int i = 0; i < kLinesEach; ++i) {  // as the game does at the end of each run
       files_.OpenRecordFile(0, path_);
       files_.ReadLine(0);
@@ -213,6 +218,8 @@ TEST_F(DataFilesTest, AppendLineKeepsTheLinesOfProgramsFinishingTogetherWhole) {
     }
     _exit(0);
   }
+  close(start[0]);
+  close(start[1]);
   for (int w = 0, status = 0; w < kWriters; ++w) {
     wait(&status);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
