@@ -28,7 +28,7 @@ TEST(RandomGenerator, ReferenceValuesAfterSeeding) {
 
 TEST(RandomGenerator, SeedsItselfOnceFromTheTickCountOfTheFirstDraw) {
   ManualClock clock(12345), other_tick(12346);
-  RandomGenerator from_clock(clock), other(other_tick), seeded(clock);
+  RandomGenerator from_clock(clock), other(other_tick), seeded(other_tick);
   seeded.Seed(12345);
   const std::uint64_t first = from_clock.NextRaw();
   EXPECT_EQ(first, seeded.NextRaw());
