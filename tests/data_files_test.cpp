@@ -48,7 +48,7 @@ class DataFilesTest : public ::testing::Test {
 // The line-end rules hold with the buffer and in the unbuffered fallback alike.
 class LineReading : public DataFilesTest, public ::testing::WithParamInterface<Buffering> {};
 
-TEST_P(LineReading, LineEndsAlsoAcrossBufferBlocks) {
+TEST_P(LineReading, LineEndsAlsoAcrossBufferBlocksAndTheWritePositionAfterThem) {
   const std::string long_line(10000, 'q'), first(4095, 'a');  // CR last in the first block
   const std::pair<std::string, Lines> cases[] = {
       // LF CR is two line ends; a lone CR keeps the byte after it.
@@ -66,6 +66,16 @@ TEST_P(LineReading, LineEndsAlsoAcrossBufferBlocks) {
     for (std::size_t i = 0; i < lines.size(); ++i) read.push_back(files.ReadLine(0));
     EXPECT_EQ(read, lines) << ::testing::PrintToString(bytes.substr(0, 12));
   }
+  // A line written after reading: unbuffered right behind the last byte read (the byte after
+  // the CR was given back), buffered where the block read ended.
+  WriteFileBytes(path_, "ab\rcd\r\nef");
+  DataFiles files(file_system_, GetParam());
+  ASSERT_NE(files.OpenRecordFile(0, path_), 0);
+  EXPECT_EQ(files.ReadLine(0), "ab");
+  EXPECT_EQ(files.WriteLine(0, "XY"), 4);
+  files.CloseRecordFile(0);
+  EXPECT_EQ(ReadFileBytes(path_),
+            GetParam() == Buffering::kUnbuffered ? "ab\rXY\r\nef" : "ab\rcd\r\nefXY\r\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(BothBufferings, LineReading,
@@ -118,9 +128,8 @@ TEST_F(DataFilesTest, PendingBytesAndTheSwitchBetweenReadingAndWriting) {
   // Lines of every size, some larger than the buffer, arrive whole and in order.
   ASSERT_NE(files_.OpenFile(1, dir_.File("g.txt"), Mode::kCreateOrTruncate), 0);
   std::string written;
-  for (int i = 0; i < 300; ++i) {
-    const std::string line(static_cast<std::size_t>((i * 37) % 5000),
-                           static_cast<char>('a' + i % 26));
+  for (std::size_t size : {3000, 5000, 100, 4096, 0, 9000, 2000}) {
+    const std::string line(size, static_cast<char>('a' + size % 26));
     files_.WriteLine(1, line);
     written += line + "\r\n";
   }
@@ -153,15 +162,6 @@ TEST_F(DataFilesTest, RefusedOpensFreeSlotsUnnumberedSlotsAndTheEndOfFiles) {
   files_.EndFiles();  // closes the rest with their pending bytes
   EXPECT_EQ(ReadFileBytes(dir_.File("d")), "d\r\n");
   EXPECT_EQ(files_.WriteLine(id, "gone"), 0);
-}
-
-TEST_F(DataFilesTest, UnbufferedWritingGoesStraightToTheFileBehindTheLastByteRead) {
-  DataFiles files(file_system_, Buffering::kUnbuffered);
-  WriteFileBytes(path_, "ab\rcd\r\nef");
-  ASSERT_NE(files.OpenRecordFile(0, path_), 0);
-  EXPECT_EQ(files.ReadLine(0), "ab");  // the byte after CR was given back
-  EXPECT_EQ(files.WriteLine(0, "XY"), 4);
-  EXPECT_EQ(ReadFileBytes(path_), "ab\rXY\r\nef");
 }
 
 // The record line always goes whole at the end, whatever the file's size; pending bytes first.
