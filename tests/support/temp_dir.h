@@ -1,7 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -10,8 +14,17 @@ namespace grumbol::testing {
 // A fresh folder for one test, removed with everything in it afterwards.
 class TempDir {
  public:
-  TempDir();
-  ~TempDir();
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "grumbol-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create temp dir");
+    path_ = pattern;
+  }
+  ~TempDir() {
+    std::error_code ignored;  // a test may have taken the owner's rights away
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+  }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
@@ -22,9 +35,20 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-void WriteFileBytes(const std::string& path, const std::string& bytes);
-void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
-std::string ReadFileBytes(const std::string& path);
-std::vector<std::uint8_t> ReadFileData(const std::string& path);
+inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+inline void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  WriteFileBytes(path, std::string(bytes.begin(), bytes.end()));
+}
+inline std::string ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+inline std::vector<std::uint8_t> ReadFileData(const std::string& path) {
+  const std::string bytes = ReadFileBytes(path);
+  return {bytes.begin(), bytes.end()};
+}
 
 }  // namespace grumbol::testing
