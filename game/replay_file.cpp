@@ -105,7 +105,6 @@ ReplayReading ReadReplay(std::string_view text) {
       continue;
     }
     if (first == "end") {
-      Replay::Result result;
       const auto steps = ParseNumber<std::uint32_t>(NextWord(rest), 1, Replay::kMaxSteps);
       const auto score = ParseNumber<std::int32_t>(NextWord(rest), INT16_MIN, INT16_MAX);
       const auto misses = ParseNumber<std::int32_t>(NextWord(rest), INT16_MIN, INT16_MAX);
