@@ -32,19 +32,19 @@ void Save(const fs::path& dir, const Content& bytes) {
 
 // A picture of `width` x 3 pixels of `bits` bits with a table of `colours` entries; an RLE
 // picture gets `stream` as its pixels instead of rows.
-BmpSpec Picture(int width, std::uint16_t bits, std::uint32_t compression = 0, int colours = 0,
-                const Bytes& stream = {}) {
-  BmpSpec spec{.width = width, .height = 3, .bits = bits, .compression = compression};
+BmpShape Picture(int width, std::uint16_t bits, std::uint32_t compression = 0, int colours = 0,
+                 const Bytes& stream = {}) {
+  BmpShape shape{.width = width, .height = 3, .bits = bits, .compression = compression};
   for (int i = 0; i < colours; ++i)
-    spec.palette.push_back(0x010203u * static_cast<std::uint32_t>(i));
+    shape.palette.push_back(0x010203u * static_cast<std::uint32_t>(i));
   const std::size_t row_bytes = (static_cast<std::size_t>(width) * bits + 7) / 8;
-  for (int y = 0; y < spec.height && compression == 0; ++y) {
+  for (int y = 0; y < shape.height && compression == 0; ++y) {
     Bytes row(row_bytes);
     for (std::size_t x = 0; x < row_bytes; ++x) row[x] = static_cast<std::uint8_t>(x * 37 + y * 11);
-    spec.rows.push_back(row);
+    shape.rows.push_back(row);
   }
-  spec.raw_pixels = stream;
-  return spec;
+  shape.raw_pixels = stream;
+  return shape;
 }
 
 void MakeBmps(const fs::path& dir) {
@@ -53,10 +53,10 @@ void MakeBmps(const fs::path& dir) {
          {std::pair{1, 2}, {4, 16}, {8, 256}, {8, 3}, {16, 0}, {24, 0}, {32, 0}})
       Save(dir, MakeBmp(Picture(width, static_cast<std::uint16_t>(bits), 0, colours)));
   // Pictures that define no pixels, odd depths and a lying info header.
-  BmpSpec lying = Picture(3, 8, 0, 4);
+  BmpShape lying = Picture(3, 8, 0, 4);
   lying.info_size = 0xFFFFFFF0;
-  for (const BmpSpec& spec : {Picture(3, 2, 0, 4), Picture(3, 0), Picture(3, 64), lying})
-    Save(dir, MakeBmp(spec));
+  for (const BmpShape& shape : {Picture(3, 2, 0, 4), Picture(3, 0), Picture(3, 64), lying})
+    Save(dir, MakeBmp(shape));
   // RLE4 and RLE8: runs, end of line, delta, literals with padding, end of picture.
   Save(dir, MakeBmp(Picture(4, 4, 2, 16, {4, 0x12, 0, 0, 4, 0x34, 0, 1})));
   for (const Bytes& stream : {Bytes{2, 1, 0, 2, 1, 1, 1, 2, 0, 0, 0, 3, 3, 0, 1, 0xEE, 1, 2, 0, 1},

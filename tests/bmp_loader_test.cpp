@@ -14,7 +14,7 @@
 namespace grumbol {
 namespace {
 
-using testing::BmpSpec;
+using testing::BmpShape;
 using Bytes = std::vector<std::uint8_t>;
 using Values = std::vector<std::uint32_t>;
 
@@ -39,36 +39,36 @@ Values PixelValues(const Surface& s) {
 }
 
 // Stored rows are given bottom row first, as in the file.
-BmpSpec Picture(int width, std::uint16_t bits, std::vector<Bytes> rows, Values palette = {},
-                std::uint32_t compression = 0) {
+BmpShape Picture(int width, std::uint16_t bits, std::vector<Bytes> rows, Values palette = {},
+                 std::uint32_t compression = 0) {
   const auto height = static_cast<std::int32_t>(rows.size());
   return {width, height, bits, compression, std::move(palette), std::move(rows)};
 }
 
 // A 4x3 RLE8 picture; colour i is 0x0A0000 + i, so that index 0 differs from a skipped pixel.
-BmpSpec Rle8(Bytes stream, int colours = 8) {
-  BmpSpec spec{4, 3, 8, 1, {}, {}, std::move(stream)};
-  for (int i = 0; i < colours; ++i) spec.palette.push_back(0x0A0000u + i);
-  return spec;
+BmpShape Rle8(Bytes stream, int colours = 8) {
+  BmpShape shape{4, 3, 8, 1, {}, {}, std::move(stream)};
+  for (int i = 0; i < colours; ++i) shape.palette.push_back(0x0A0000u + i);
+  return shape;
 }
 
-BmpSpec With(BmpSpec spec, auto change) {
-  change(spec);
-  return spec;
+BmpShape With(BmpShape shape, auto change) {
+  change(shape);
+  return shape;
 }
 
 TEST(BmpLoader, LoadsEachPictureForEachScreenOrRefusesIt) {
   // Red, blue, and a colour whose low bits tell the shifts apart.
-  const BmpSpec rgb24 = Picture(3, 24, {{0, 0, 255, 255, 0, 0, 0x12, 0x34, 0x56}});
+  const BmpShape rgb24 = Picture(3, 24, {{0, 0, 255, 255, 0, 0, 0x12, 0x34, 0x56}});
   const Values rgb24_32 = {0xFF0000, 0xFF, 0x563412};
   // Green 31; and bit 15, red 31, blue 1.
-  const BmpSpec rgb16 = Picture(2, 16, {{0xE0, 0x03, 0x01, 0xFC}});
-  const BmpSpec rgb32 = Picture(1, 32, {{0x10, 0x20, 0x30, 0x40}});
-  const BmpSpec pal8 = Picture(2, 8, {{2, 0}, {1, 2}}, {0x112233, 0x445566, 0x778899});
-  const BmpSpec pal4 = Picture(3, 4, {{0x12, 0x3F}}, {0, 0x010101, 0x020202, 0x0F0F0F});
+  const BmpShape rgb16 = Picture(2, 16, {{0xE0, 0x03, 0x01, 0xFC}});
+  const BmpShape rgb32 = Picture(1, 32, {{0x10, 0x20, 0x30, 0x40}});
+  const BmpShape pal8 = Picture(2, 8, {{2, 0}, {1, 2}}, {0x112233, 0x445566, 0x778899});
+  const BmpShape pal4 = Picture(3, 4, {{0x12, 0x3F}}, {0, 0x010101, 0x020202, 0x0F0F0F});
   // Black and white whatever its table says, and never reading it: biSize points past the end.
-  const BmpSpec pal1 = With(Picture(3, 1, {{0b10111111}}, {0xFF0000, 0x00FF00}),
-                            [](BmpSpec& s) { s.info_size = 0xFFFFFFF0; });
+  const BmpShape pal1 = With(Picture(3, 1, {{0b10111111}}, {0xFF0000, 0x00FF00}),
+                             [](BmpShape& s) { s.info_size = 0xFFFFFFF0; });
   // Pixels that are not defined; colour 0 is white, so nothing may go through the table.
   auto undefined = [](std::uint16_t bits, std::uint32_t compression) {
     return Picture(3, bits, {Bytes(4, 0x11), Bytes(4, 0x11)}, {0xFFFFFF, 0xFFFFFF}, compression);
@@ -81,7 +81,7 @@ TEST(BmpLoader, LoadsEachPictureForEachScreenOrRefusesIt) {
   const Values in_stream = {0, 0, 0, 0, 0, 0, 0, 0, 0x665544, 0, 0, 0};
   const struct {
     const char* name;
-    BmpSpec picture;
+    BmpShape picture;
     Screen screen = k32;
     int mode = 0;
     int bytes_per_pixel = 0;  // 0: the load fails
@@ -122,11 +122,11 @@ TEST(BmpLoader, LoadsEachPictureForEachScreenOrRefusesIt) {
       {"64 bits", Picture(1, 64, {Bytes(8, 1)})},
       {"15-bit screen", rgb24, {15, PixelLayout::kRgb555}},
       {"16-bit screen in a 32-bit layout", rgb24, {16, PixelLayout::kX8R8G8B8}},
-      {"top-down", With(pal8, [](BmpSpec& s) { s.height = -2; })},
+      {"top-down", With(pal8, [](BmpShape& s) { s.height = -2; })},
       // A run in a picture too big for a surface: the size is checked before any pixel.
-      {"too big", With(Rle8({4, 1, 0, 1}), [](BmpSpec& s) { s.width = s.height = 32767; })},
-      {"offset past the end", With(pal8, [](BmpSpec& s) { s.pixel_offset = 0xFFFFFFF0; })},
-      {"table past the end", With(pal8, [](BmpSpec& s) { s.info_size = 0xFFFFFFF0; })},
+      {"too big", With(Rle8({4, 1, 0, 1}), [](BmpShape& s) { s.width = s.height = 32767; })},
+      {"offset past the end", With(pal8, [](BmpShape& s) { s.pixel_offset = 0xFFFFFFF0; })},
+      {"table past the end", With(pal8, [](BmpShape& s) { s.info_size = 0xFFFFFFF0; })},
       {"RLE8 run past the row", Rle8({3, 1, 2, 1, 0, 1})},
       {"RLE8 literal past the row", Rle8({0, 5, 1, 1, 1, 1, 1, 0, 0, 1})},
       {"RLE8 delta past the row", Rle8({0, 2, 5, 0, 0, 1})},
@@ -152,7 +152,7 @@ TEST(BmpLoader, LoadsEachPictureForEachScreenOrRefusesIt) {
 
 TEST(BmpLoader, RefusesEveryTruncation) {
   // Widths whose last row has no padding, so that every byte is needed.
-  const BmpSpec files[] = {
+  const BmpShape files[] = {
       Picture(32, 1, {Bytes(4, 0x5A), Bytes(4, 0xA5)}),
       Picture(8, 4, {Bytes(4, 0x12), Bytes(4, 0x01)}, {0xFF, 0xFF00, 0xFF0000}),
       Picture(4, 8, {{0, 1, 1, 0}, {1, 1, 0, 0}}, {0xFF, 0xFF00}),
@@ -160,13 +160,13 @@ TEST(BmpLoader, RefusesEveryTruncation) {
       // Literal, delta, end: 12 bytes, as many as the rows an 8-bit screen copies it as.
       Rle8({0, 3, 1, 2, 3, 0, 0, 2, 0, 1, 0, 1}, 4),
   };
-  for (const BmpSpec& spec : files) {
-    const Bytes file = MakeBmp(spec);
-    ASSERT_TRUE(Load(file, k32).has_value()) << spec.bits;
+  for (const BmpShape& shape : files) {
+    const Bytes file = MakeBmp(shape);
+    ASSERT_TRUE(Load(file, k32).has_value()) << shape.bits;
     for (std::size_t size = 0; size < file.size(); ++size) {
       const auto cut = std::span(file).first(size);
       for (const auto& [screen, mode] : {std::pair{k32, 0}, {k8, 0}, {kNoScreen, 2}})
-        EXPECT_FALSE(Load(cut, screen, mode).has_value()) << spec.bits << " bits, " << size;
+        EXPECT_FALSE(Load(cut, screen, mode).has_value()) << shape.bits << " bits, " << size;
     }
   }
 }

@@ -39,8 +39,8 @@ struct MovieFixture : testing::HeadlessScreen {
     FillPixels(*screen.target(), kBack);
     EXPECT_EQ(movies.StartMovies(), 1);
   }
-  std::string Clip(const std::string& name, const testing::ClipSpec& spec) {
-    EXPECT_TRUE(testing::MakeClip(dir.File(name), spec));
+  std::string Clip(const std::string& name, const testing::ClipShape& shape) {
+    EXPECT_TRUE(testing::MakeClip(dir.File(name), shape));
     return dir.File(name);
   }
   platform::GstMovie& Gst(SlotId slot) {

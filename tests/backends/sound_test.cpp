@@ -71,8 +71,8 @@ void ExpectRamps(const std::vector<float>& out, std::vector<int> starts) {
 }
 
 // A wave whose frames are `channels` samples of `bits` each.
-testing::WaveSpec Pcm(std::uint16_t tag, std::uint16_t channels, std::uint16_t bits, Bytes samples,
-                      Bytes between = {}) {
+testing::WaveShape Pcm(std::uint16_t tag, std::uint16_t channels, std::uint16_t bits, Bytes samples,
+                       Bytes between = {}) {
   return {.tag = tag,
           .channels = channels,
           .block_align = static_cast<std::uint16_t>(channels * bits / 8),
@@ -84,7 +84,7 @@ testing::WaveSpec Pcm(std::uint16_t tag, std::uint16_t channels, std::uint16_t b
 TEST(SoundFormats, EachFormatPlaysItsSamplesOnBothChannels) {
   struct Case {
     const char* name;
-    testing::WaveSpec spec;
+    testing::WaveShape shape;
     std::vector<double> left, right;  // in units of 1/32768; no right: as left
   };
   const Case cases[] = {
@@ -124,7 +124,7 @@ TEST(SoundFormats, EachFormatPlaysItsSamplesOnBothChannels) {
   SoundFixture f;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ASSERT_EQ(f.sounds.LoadSoundData(3, MakeWave(c.spec)), 1);
+    ASSERT_EQ(f.sounds.LoadSoundData(3, MakeWave(c.shape)), 1);
     ASSERT_EQ(f.sounds.PlaySoundSlot(3), 1);
     const auto out = f.Render(12);
     const auto& right = c.right.empty() ? c.left : c.right;

@@ -9,7 +9,7 @@ namespace grumbol::testing {
 
 // A BMP file to write: a 14-byte file header, a 40-byte info header, the colour table and
 // the pixel data. Header fields may be set to values that make no sense.
-struct BmpSpec {
+struct BmpShape {
   std::int32_t width = 1;
   std::int32_t height = 1;
   std::uint16_t bits = 24;
@@ -22,7 +22,7 @@ struct BmpSpec {
   std::optional<std::uint32_t> pixel_offset = {};  // bfOffBits; by default right after the table
 };
 
-std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec);
+std::vector<std::uint8_t> MakeBmp(const BmpShape& shape);
 // A 24-bit picture with the colour 0x00RRGGBB of each pixel; y counts from the top row.
 std::vector<std::uint8_t> Picture24(int width, int height,
                                     const std::function<std::uint32_t(int x, int y)>& colour);

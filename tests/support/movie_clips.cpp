@@ -6,19 +6,20 @@
 
 namespace grumbol::testing {
 
-bool MakeClip(const std::string& path, const ClipSpec& spec) {
+bool MakeClip(const std::string& path, const ClipShape& shape) {
   namespace gst = platform::gst;
   gst::Library library;
   std::ostringstream launch;
   launch << "oggmux name=mux ! filesink name=out ";
-  if (spec.video) {
-    launch << "videotestsrc num-buffers=" << spec.frames << " pattern=" << spec.pattern
-           << " foreground-color=" << (0xFF000000u | spec.rgb)
-           << " ! video/x-raw,width=" << spec.width << ",height=" << spec.height
-           << ",framerate=" << spec.fps << "/1 ! theoraenc ! mux. ";
+  if (shape.video) {
+    launch << "videotestsrc num-buffers=" << shape.frames << " pattern=" << shape.pattern
+           << " foreground-color=" << (0xFF000000u | shape.rgb)
+           << " ! video/x-raw,width=" << shape.width << ",height=" << shape.height
+           << ",framerate=" << shape.fps << "/1 ! theoraenc ! mux. ";
   }
-  if (spec.audio) {
-    launch << "audiotestsrc num-buffers=" << spec.frames << " samplesperbuffer=" << 48000 / spec.fps
+  if (shape.audio) {
+    launch << "audiotestsrc num-buffers=" << shape.frames
+           << " samplesperbuffer=" << 48000 / shape.fps
            << " ! audio/x-raw,rate=48000 ! vorbisenc ! mux.";
   }
   GstElement* parsed = gst_parse_launch(launch.str().c_str(), nullptr);

@@ -7,7 +7,7 @@ namespace grumbol::testing {
 
 // A short Theora/Vorbis clip in Ogg made with GStreamer. Pattern: a videotestsrc pattern;
 // "blink" alternates black and rgb.
-struct ClipSpec {
+struct ClipShape {
   int width = 64, height = 48, frames = 4, fps = 4;
   std::string pattern = "solid-color";
   std::uint32_t rgb = 0;
@@ -15,6 +15,6 @@ struct ClipSpec {
 };
 
 // Writes the clip to `path`; false when GStreamer could not make it.
-bool MakeClip(const std::string& path, const ClipSpec& spec);
+bool MakeClip(const std::string& path, const ClipShape& shape);
 
 }  // namespace grumbol::testing

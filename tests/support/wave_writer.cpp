@@ -25,7 +25,7 @@ Bytes Riff(std::initializer_list<Bytes> chunks) {
   return Chunk("RIFF", body);
 }
 
-Bytes MakeWave(const WaveSpec& s) {
+Bytes MakeWave(const WaveShape& s) {
   Bytes format;
   for (const Bytes& part :
        {Le({s.tag, s.channels}, 2), Le({s.rate, s.rate * s.block_align}, 4),

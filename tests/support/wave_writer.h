@@ -9,7 +9,7 @@ namespace grumbol::testing {
 using Bytes = std::vector<std::uint8_t>;
 
 // A RIFF WAVE file: "fmt " first, then `between` (whole chunks), then "data".
-struct WaveSpec {
+struct WaveShape {
   std::uint16_t tag = 1;
   std::uint16_t channels = 1;
   std::uint32_t rate = 22050;
@@ -20,7 +20,7 @@ struct WaveSpec {
   Bytes samples = {};
 };
 
-Bytes MakeWave(const WaveSpec& spec);
+Bytes MakeWave(const WaveShape& shape);
 // A chunk: identifier, size (the data's unless given), data.
 Bytes Chunk(const char* id, const Bytes& data, std::int64_t declared_size = -1);
 Bytes Riff(std::initializer_list<Bytes> chunks);
