@@ -19,16 +19,6 @@ std::string ShellQuote(const std::string& text) {
 
 int RunShell(const std::string& command) { return std::system(command.c_str()); }
 
-::testing::AssertionResult Near(Rgb actual, Rgb expected) {
-  auto close = [](int a, int e) { return std::abs(a - e) <= 8; };
-  if (close(actual.r, expected.r) && close(actual.g, expected.g) && close(actual.b, expected.b)) {
-    return ::testing::AssertionSuccess();
-  }
-  return ::testing::AssertionFailure()
-         << "got (" << actual.r << ", " << actual.g << ", " << actual.b << "), expected ("
-         << expected.r << ", " << expected.g << ", " << expected.b << ")";
-}
-
 Screenshot::Screenshot(const std::string& name) {
   const std::filesystem::path dir = GRUMBOL_SCREENSHOT_DIR;
   std::filesystem::create_directories(dir);

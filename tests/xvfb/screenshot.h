@@ -17,9 +17,6 @@ struct Rgb {
 // Runs a shell command (xdotool, xwd ...); its exit status.
 int RunShell(const std::string& command);
 
-// Within 8 of each channel: 5- and 6-bit channels come back within a step of the original.
-::testing::AssertionResult Near(Rgb actual, Rgb expected);
-
 // The whole X screen as the player sees it, also kept as NAME.png in the folder
 // GRUMBOL_SCREENSHOT_DIR to look at.
 class Screenshot {
