@@ -107,6 +107,7 @@ TEST_F(GameTest, AsksForTheNameUntilOneIsGivenThenStartsTheFirstMovie) {
                                              ask, again, ask, again, ask}));
   EXPECT_EQ(state().player_name, " ");  // blanks are a name
   EXPECT_EQ(rig_->display.title(), "Daromirs Grumbol Game");
+  EXPECT_FALSE(rig_->display.cursor_visible());
   EXPECT_EQ(state().fish_limit, 1);
   EXPECT_EQ(state().movie_volume, 70);
   EXPECT_EQ(state().sound_volume, 100);
@@ -381,6 +382,7 @@ TEST_F(GameTest, GameOverShowsTheResultThenAppendsTheRecordLineThenEndsTheMedia)
     EXPECT_EQ(testing::ReadFileBytes("GFX/Vusk.qzc"), before + first_line + "Bob: 120\r\n");
     EXPECT_EQ(player_.events().size(), 5u);
     EXPECT_EQ(player_.events().back(), (MovieEvent{"GFX\\Movie1.qzm", false}));
+    EXPECT_TRUE(rig_->display.cursor_visible());
   }
 }
 

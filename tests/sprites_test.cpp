@@ -104,23 +104,6 @@ TEST(SpriteDrawing, NothingIsDrawnInTheBackgroundButFillsStillHappen) {
   EXPECT_EQ(f.At(0, 0), 0xFF0000u);
 }
 
-TEST(ColourToPixel, FollowsTheScreensDepth) {
-  testing::HeadlessScreen f;
-  Sprites sprites(f.screen, f.files);
-  EXPECT_EQ(sprites.ColourToPixel(255, 0, 255), 0u);  // no screen yet
-  sprites.SetSpriteKey(kDynamicSlot, kMagenta);
-  EXPECT_EQ(sprites.default_key(), 0u);
-  f.Open();
-  for (const auto& [depth, magenta, colour] : {std::tuple{32, 0xFF00FFu, 0x0279EAu},
-                                               {24, 0xFF00FFu, 0x0279EAu},
-                                               {16, 0xF81Fu, (0u << 11) | (30u << 5) | 29u},
-                                               {15, 0x7C1Fu, (0u << 10) | (15u << 5) | 29u}}) {
-    f.screen.EnterScreenMode(1024, 768, depth, "x");
-    EXPECT_EQ(sprites.ColourToPixel(255, 0, 255), magenta) << depth;
-    EXPECT_EQ(sprites.ColourToPixel(2, 121, 234), colour) << depth;
-  }
-}
-
 TEST(SpriteStore, SlotsFollowLoadsFailuresAndTheScreen) {
   SpriteFixture f;
   f.Load(5, 4, 4, Numbered);

@@ -93,50 +93,5 @@ TEST(TextDrawing, DrawsOnlyWhileADrawingIsOpenAndReleasesEachTargetOnce) {
   EXPECT_EQ(first.Count(0x445566) + second.Count(0x445566), 2400);
 }
 
-// Opaque, so that both the box and the glyphs are clipped; the clipped text is drawn with
-// the background mode bits for lines and shapes set, which leave text opaque.
-TEST(TextDrawing, ClipsAtEveryEdgeExactlyLikeTheUnclippedText) {
-  TextDrawing drawing(testing::GameFont());
-  auto draw = [&](Canvas& canvas, int x, int y, int mode) {
-    drawing.BeginTextDrawing(canvas.Target());
-    drawing.SetBackgroundMode(mode);
-    return drawing.DrawTextAt(x, y, "Wg|Punkte:1");
-  };
-  constexpr int kShift = 200;
-  for (const auto& [x, y] :
-       {std::pair{-30, -5}, {40, 6}, {-6, 3}, {20, -10}, {-500, 0}, {0, 500}, {70, 2}, {10, -16}}) {
-    Canvas small(60, 12, 0x445566, PixelLayout::kRgb24RedHigh, 3);
-    Canvas large(60 + 2 * kShift, 12 + 2 * kShift, 0x445566, PixelLayout::kRgb24RedHigh, 3);
-    EXPECT_EQ(draw(small, x, y, 6) + kShift, draw(large, x + kShift, y + kShift, 0));
-    for (int row = 0; row < 12; ++row)
-      EXPECT_TRUE(std::equal(small.surface.Row(row), small.surface.Row(row) + 60 * 3,
-                             large.surface.Row(row + kShift) + kShift * 3))
-          << x << "," << y;
-    drawing.EndTextDrawing();
-  }
-  // Far outside on every side: nothing overflows, and the returned position wraps like a
-  // 32-bit sum.
-  Canvas tiny(3, 2);
-  drawing.BeginTextDrawing(tiny.Target());
-  for (const int x : {INT_MIN, INT_MAX - 5, -1})
-    for (const int y : {INT_MIN, INT_MAX, -1}) drawing.DrawTextAt(x, y, "Game 5.0");
-  EXPECT_EQ(drawing.DrawTextAt(INT_MAX - 5, 0, "W"), INT_MIN + drawing.DrawTextAt(0, 0, "W") - 6);
-}
-
-TEST(TextDrawing, DecodesUtf8WithOneReplacementPerBadByteAndRasterisesEachGlyphOnce) {
-  TextDrawing drawing(testing::GameFont());
-  Canvas canvas(8, 8);
-  drawing.BeginTextDrawing(canvas.Target());
-  auto width = [&](const char* text) { return drawing.DrawTextAt(0, 0, text); };
-  const int replacement = width("\xEF\xBF\xBD");  // U+FFFD
-  EXPECT_GT(replacement, 0);
-  EXPECT_EQ(width("\xFF"), replacement);
-  EXPECT_EQ(width("A\xC3"), width("A") + replacement);  // cut short
-  EXPECT_EQ(width("\xC0\xAF"), 2 * replacement);        // overlong
-  EXPECT_EQ(width("\xED\xA0\x80"), 3 * replacement);    // surrogate
-  EXPECT_GT(width("\xF0\x9F\x90\x9F"), 0);              // a fish this font lacks
-  EXPECT_EQ(drawing.glyphs().GlyphCount(), 3u);         // U+FFFD, A and the fish's box
-}
-
 }  // namespace
 }  // namespace grumbol
