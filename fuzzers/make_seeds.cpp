@@ -1,15 +1,11 @@
-// make_seeds DIR: writes the seed corpora DIR/bmp, DIR/wav and DIR/lines with the project's
-// own writers: every BMP variant the loader knows, every WAV format it reads, and record files.
+// make_seeds DIR: writes the seed corpora DIR/wav and DIR/lines: every WAV format the reader
+// knows, with the project's own writer, and record files. (fuzz_bmp starts from the BMP suite.)
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
 
-#include "platform/posix/posix_file_system.h"
-#include "runtime/data_files.h"
-#include "tests/support/bmp_writer.h"
 #include "tests/support/wave_writer.h"
 
 namespace {
@@ -28,40 +24,6 @@ void Save(const fs::path& dir, const Content& bytes) {
   std::ofstream(Next(dir), std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));
-}
-
-// A picture of `width` x 3 pixels of `bits` bits with a table of `colours` entries; an RLE
-// picture gets `stream` as its pixels instead of rows.
-BmpShape Picture(int width, std::uint16_t bits, std::uint32_t compression = 0, int colours = 0,
-                 const Bytes& stream = {}) {
-  BmpShape shape{.width = width, .height = 3, .bits = bits, .compression = compression};
-  for (int i = 0; i < colours; ++i)
-    shape.palette.push_back(0x010203u * static_cast<std::uint32_t>(i));
-  const std::size_t row_bytes = (static_cast<std::size_t>(width) * bits + 7) / 8;
-  for (int y = 0; y < shape.height && compression == 0; ++y) {
-    Bytes row(row_bytes);
-    for (std::size_t x = 0; x < row_bytes; ++x) row[x] = static_cast<std::uint8_t>(x * 37 + y * 11);
-    shape.rows.push_back(row);
-  }
-  shape.raw_pixels = stream;
-  return shape;
-}
-
-void MakeBmps(const fs::path& dir) {
-  for (int width : {1, 3, 4, 5, 9})
-    for (auto [bits, colours] :
-         {std::pair{1, 2}, {4, 16}, {8, 256}, {8, 3}, {16, 0}, {24, 0}, {32, 0}})
-      Save(dir, MakeBmp(Picture(width, static_cast<std::uint16_t>(bits), 0, colours)));
-  // Pictures that define no pixels, odd depths and a lying info header.
-  BmpShape lying = Picture(3, 8, 0, 4);
-  lying.info_size = 0xFFFFFFF0;
-  for (const BmpShape& shape : {Picture(3, 2, 0, 4), Picture(3, 0), Picture(3, 64), lying})
-    Save(dir, MakeBmp(shape));
-  // RLE4 and RLE8: runs, end of line, delta, literals with padding, end of picture.
-  Save(dir, MakeBmp(Picture(4, 4, 2, 16, {4, 0x12, 0, 0, 4, 0x34, 0, 1})));
-  for (const Bytes& stream : {Bytes{2, 1, 0, 2, 1, 1, 1, 2, 0, 0, 0, 3, 3, 0, 1, 0xEE, 1, 2, 0, 1},
-                              Bytes{4, 7, 0, 0, 0, 4, 1, 2, 3, 4, 0, 0, 4, 9}, Bytes{1, 3, 0, 1}})
-    Save(dir, MakeBmp(Picture(4, 8, 1, 8, stream)));
 }
 
 void MakeWaves(const fs::path& dir) {
@@ -93,24 +55,14 @@ void MakeWaves(const fs::path& dir) {
   wave(0xFFFE, 1, 4, 32, extensible(3, 32));
 }
 
+// Record files as the writers leave them (CR LF after each line; long lines and one across the
+// 4096-byte block edge), and line ends the writers never make but players' editors do.
 void MakeRecordFiles(const fs::path& dir) {
-  grumbol::platform::PosixFileSystem file_system;
-  for (const std::vector<std::string>& lines :
-       {std::vector<std::string>{"ALICE 1200", "BOB 900", "CAROL 15"},
-        {"", "x", ""},
-        {std::string(5000, 'L'), "after the long line"},
-        {std::string(4094, 'b'), "line across the block edge"}}) {
-    for (bool append : {false, true}) {
-      grumbol::DataFiles data_files(file_system);
-      data_files.OpenRecordFile(1, Next(dir));
-      for (const std::string& line : lines)
-        append ? data_files.AppendLine(1, line) : data_files.WriteLine(1, line);
-      data_files.EndFiles();
-    }
-  }
-  // Line ends the writers never make but players' editors do.
-  for (const std::string& text : {"LF only\nsecond\n"s, "lone CR\rsecond\r"s, "zero\0byte\r\n"s,
-                                  "no line end at the end"s, "CR LF\r\n\r\n\n\r"s})
+  for (const std::string& text :
+       {"ALICE 1200\r\nBOB 900\r\nCAROL 15\r\n"s, "\r\nx\r\n\r\n"s,
+        std::string(5000, 'L') + "\r\nafter the long line\r\n",
+        std::string(4094, 'b') + "\r\nline across the block edge\r\n", "LF only\nsecond\n"s,
+        "lone CR\rsecond\r"s, "zero\0byte\r\n"s, "no line end at the end"s, "CR LF\r\n\r\n\n\r"s})
     Save(dir, text);
 }
 
@@ -122,8 +74,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const fs::path dir = argv[1];
-  for (const char* kind : {"bmp", "wav", "lines"}) fs::create_directories(dir / kind);
-  MakeBmps(dir / "bmp");
+  for (const char* kind : {"wav", "lines"}) fs::create_directories(dir / kind);
   MakeWaves(dir / "wav");
   MakeRecordFiles(dir / "lines");
   return 0;

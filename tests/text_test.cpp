@@ -15,15 +15,6 @@ TEST(IntToText, DecimalWithoutPaddingOverTheWholeRange) {
     ASSERT_EQ(IntToText(value), std::to_string(value));
 }
 
-TEST(TextEquals, ComparesBytesExactlyAndTreatsMissingAsEmpty) {
-  const char* const kMissing = nullptr;
-  EXPECT_EQ(TextEquals(kMissing, "") + TextEquals("", kMissing) + TextEquals(kMissing, kMissing),
-            3);
-  EXPECT_EQ(TextEquals("Anna", "Anna"), 1);
-  for (const char* other : {"anna", "Anna ", "Ann", "x", kMissing})
-    EXPECT_EQ(TextEquals("Anna", other) + TextEquals(other, "Anna"), 0) << other;
-}
-
 TEST(MakeColour, AddsComponentsWithCarry) {
   EXPECT_EQ(MakeColour(2, 121, 234), 0xEA7902u);     // red in the lowest byte
   EXPECT_EQ(MakeColour(256, 0, 0), 0x000100u);       // red carries into green
@@ -53,15 +44,6 @@ TEST(ScratchText, NestedAndSelfReferringTextsStayWholeAcrossGrowth) {
   auto twice = fresh.Begin();
   twice << "Anna: 1" << twice.View();
   EXPECT_EQ(twice.View(), "Anna: 1Anna: 1");
-}
-
-// The texts of a frame, up to a kilobyte, cost no allocation once the buffer has grown.
-TEST(ScratchText, FrameTextsDoNotReallocateOnceGrown) {
-  ScratchText scratch;
-  scratch.Begin() << "Punkte: 120000";  // the first text makes it grow
-  const std::size_t capacity = scratch.Capacity();
-  for (int frame = 0; frame < 1000; ++frame) scratch.Begin() << std::string(frame, 'x') << frame;
-  EXPECT_EQ(scratch.Capacity(), capacity);
 }
 
 }  // namespace

@@ -20,9 +20,7 @@ class TempDir {
     path_ = pattern;
   }
   ~TempDir() {
-    std::error_code ignored;  // a test may have taken the owner's rights away
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
+    std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
   }
   TempDir(const TempDir&) = delete;

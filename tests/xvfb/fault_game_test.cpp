@@ -47,7 +47,7 @@ TEST(Program, AnswersHelpVersionAndScoresAndRefusesWhatItDoesNotKnow) {
   testing::TempDir dir;
   std::string records = "Ina: 50\r\n";
   for (int i = 0; i < 300; ++i) records += "Ina: 50Max: 7\r\n";
-  records += "Ina: 50Ole: 90     =>  cheated\r\nIna: 50Ute: 50";
+  records += "Ina: 50Ole: 90     =>  cheated\r\nIna: 50Tom: 12a\r\nIna: 50Ute: 50";
   std::filesystem::create_directories(dir.path() / "here/GFX");
   testing::WriteFileBytes(dir.File("here/GFX/Vusk.qzc"), records);
   std::filesystem::create_directories(dir.path() / "xdg/grumbol");
@@ -57,11 +57,21 @@ TEST(Program, AnswersHelpVersionAndScoresAndRefusesWhatItDoesNotKnow) {
   const ProgramRun here =
       RunProgram("cd '" + dir.File("here") + "' && " + env + game + " --scores 3");
   EXPECT_EQ(here.status, 0);
-  EXPECT_EQ(here.out, "  1. Ole     90  cheated\n  2. Ina     50\n  3. Ute     50\n");
+  EXPECT_EQ(here.out,
+            "  1. Ole     90  cheated\n  2. Ina     50\n  3. Ute     50\n"
+            "(1 line skipped: not a game's record)\n");
   const ProgramRun installed =
       RunProgram("cd '" + dir.File("elsewhere") + "' && " + env + game + " --scores");
   EXPECT_EQ(installed.out, "  1. Kim     20\n");
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "elsewhere/GFX"));
+  // Without an absolute XDG_DATA_HOME, the player's own folder is under HOME.
+  std::filesystem::create_directories(dir.path() / "home/.local/share/grumbol");
+  testing::WriteFileBytes(dir.File("home/.local/share/grumbol/Vusk.qzc"), "Lea: 30\r\n");
+  for (const char* xdg : {"-u XDG_DATA_HOME", "XDG_DATA_HOME=xdg"}) {
+    const ProgramRun home = RunProgram("cd '" + dir.path().string() + "' && env " + xdg +
+                                       " HOME='" + dir.File("home") + "' " + game + " --scores");
+    EXPECT_EQ(home.out, "  1. Lea     30\n") << xdg;
+  }
   // Silent unless asked; asked, a failure says the system's reason.
   EXPECT_EQ(installed.err, "");
   const ProgramRun logged =
