@@ -81,18 +81,6 @@ TEST(SpriteDrawing, KeyedDrawingSkipsExactlyThePixelsOfTheKeyTheSpriteWasLoadedW
   }
 }
 
-TEST(SpriteDrawing, KeyedDrawingOfALongRowSkipsTheKeyInEveryPlace) {
-  SpriteFixture f;
-  f.sprites.FillScreen(0x00FF00);
-  // A long row goes four pixels at a time, then the rest.
-  auto wide = [](int x, int) { return x % 3 == 1 ? kMagenta : static_cast<std::uint32_t>(x + 1); };
-  f.Load(2, 1024, 1, wide);
-  f.sprites.SetSpriteKey(2, kMagenta);
-  f.sprites.DrawSpriteKeyed(2, -1, 100);
-  for (int x = 0; x < 1023; ++x)
-    ASSERT_EQ(f.At(x, 100), (x + 1) % 3 == 1 ? kGreen : wide(x + 1, 0)) << x;
-}
-
 TEST(SpriteDrawing, NothingIsDrawnInTheBackgroundButFillsStillHappen) {
   SpriteFixture f;
   f.Load(1, 8, 8, Numbered);
