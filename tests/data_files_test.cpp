@@ -1,11 +1,13 @@
 #include "runtime/data_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -22,50 +24,17 @@ using testing::TempDir;
 using testing::WriteFileBytes;
 using namespace std::string_literals;
 
-// Real files whose writes run out of room after a set number of bytes, like a disk that
-// fills up: the write that crosses the limit stores what fits and reports the short count;
-// later writes fail.
-class FaultyFileSystem final : public platform::FileSystem {
- public:
-  void SetWriteBudget(std::int64_t bytes) { budget_ = bytes; }
-  void Unlimited() { budget_ = INT64_MAX; }
-
-  std::unique_ptr<platform::File> Open(const std::string& path, platform::FileAccess access,
-                                       platform::FileDisposition disposition) override {
-    auto real = real_.Open(path, access, disposition);
-    return real ? std::make_unique<FaultyFile>(std::move(real), budget_) : nullptr;
+// A disk that fills up, as a file-size limit makes one: the write that crosses it stores what
+// fits and reports the short count, and later writes fail (EFBIG, with SIGXFSZ ignored).
+struct FileSizeLimit {
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, old.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
   }
-
- private:
-  class FaultyFile final : public platform::File {
-   public:
-    FaultyFile(std::unique_ptr<platform::File> real, std::int64_t& budget)
-        : real_(std::move(real)), budget_(budget) {}
-
-    std::int64_t Id() const override { return real_->Id(); }
-    std::int64_t Read(void* data, std::size_t size) override { return real_->Read(data, size); }
-    std::int64_t Write(const void* data, std::size_t size) override {
-      if (budget_ <= 0) return -1;
-      const std::int64_t n =
-          real_->Write(data, static_cast<std::size_t>(std::min<std::int64_t>(budget_, size)));
-      if (n > 0) budget_ -= n;
-      return n;
-    }
-    std::int64_t Seek(std::int64_t offset, SeekFrom from) override {
-      return real_->Seek(offset, from);
-    }
-    std::int64_t Size() override { return real_->Size(); }
-    bool Truncate(std::int64_t size) override { return real_->Truncate(size); }
-    bool LockExclusive() override { return real_->LockExclusive(); }
-    void Unlock() override { real_->Unlock(); }
-
-   private:
-    std::unique_ptr<platform::File> real_;
-    std::int64_t& budget_;
-  };
-
-  platform::PosixFileSystem real_;
-  std::int64_t budget_ = INT64_MAX;
+  ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
+  rlimit old{};
 };
 
 class DataFilesTest : public ::testing::Test {
@@ -84,7 +53,7 @@ class DataFilesTest : public ::testing::Test {
 
   TempDir dir_;
   const std::string path_ = dir_.File("Vusk.qzc");
-  FaultyFileSystem file_system_;  // real files; a full disk when asked
+  platform::PosixFileSystem file_system_;
   DataFiles files_{file_system_};
   std::int64_t taken_ = 0;
 };
@@ -131,13 +100,22 @@ TEST_F(DataFilesTest, AppendLineGoesWholeAtTheEnd) {
 }
 
 TEST_F(DataFilesTest, AFullDiskLeavesNoFragmentAndTheNextLineIsWhole) {
-  const std::string content = "Anna: 120\r\nAnna: 120Bob: 50\r\n";
-  file_system_.SetWriteBudget(7);  // room for part of a line only
-  EXPECT_EQ(ReadThen(content, kAppend, "Carla: 990"), content);
-  EXPECT_EQ(taken_, 0);
-  EXPECT_EQ(ReadThen(content, kWrite, "lost"), content);  // a failed flush is undone too
-  EXPECT_EQ(taken_, 15);                                  // counted once buffered
-  file_system_.Unlimited();
+  const std::string content = "Anna: 120\r\nAnna: 120Bob: 50\r\n", first = "Anna: 120\r\n";
+  std::string appended, written;  // compared once the limit is gone, so that failures print
+  std::int64_t append_taken = 0;
+  {
+    FileSizeLimit full(content.size() + 7);  // room for part of a line only
+    appended = ReadThen(content, kAppend, "Carla: 990");
+    append_taken = taken_;
+  }
+  {
+    FileSizeLimit full(first.size() + 7);
+    written = ReadThen(first, kWrite, "lost");  // a failed flush is undone too
+  }
+  EXPECT_EQ(appended, content);
+  EXPECT_EQ(append_taken, 0);
+  EXPECT_EQ(written, first);
+  EXPECT_EQ(taken_, 15);  // counted once buffered
   EXPECT_EQ(ReadThen(content, kAppend, "Dora: 10"), content + "Anna: 120Dora: 10\r\n");
   EXPECT_EQ(taken_, 19);
 }
