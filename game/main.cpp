@@ -38,6 +38,9 @@ namespace {
 
 using namespace grumbol;
 
+// The record file and replays are read whole; no game writes anything near this.
+constexpr std::int64_t kMaxWholeFileBytes = std::int64_t{64} << 20;
+
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr ? value : "";
@@ -67,8 +70,7 @@ game::Folders FindFolders() {
 // The player's best games, from the record file the game would write to.
 int PrintScores(platform::FileSystem& files, const game::Folders& folders, int count) {
   const std::string where = folders.portable ? "GFX/Vusk.qzc" : folders.records;
-  constexpr std::int64_t kMaxRecordBytes = std::int64_t{64} << 20;
-  const auto records = platform::ReadWholeFile(files, game::Game::kRecordPath, kMaxRecordBytes);
+  const auto records = platform::ReadWholeFile(files, game::Game::kRecordPath, kMaxWholeFileBytes);
   if (!records) {
     if (files.Open(game::Game::kRecordPath, platform::FileAccess::kRead,
                    platform::FileDisposition::kOpenExisting)) {
@@ -152,8 +154,7 @@ int Play(const game::CommandLine& command, platform::FileSystem& file_system) {
 // A replay file, read whole and checked; none (said why) when it is not one.
 std::optional<game::Replay> LoadReplay(const std::string& path) {
   platform::PosixFileSystem files;
-  constexpr std::int64_t kMaxReplayBytes = std::int64_t{64} << 20;
-  const auto bytes = platform::ReadWholeFile(files, path, kMaxReplayBytes);
+  const auto bytes = platform::ReadWholeFile(files, path, kMaxWholeFileBytes);
   if (!bytes) {
     platform::LogNotice(path + ": cannot be read (missing, not a file, or over 64 MiB)");
     return std::nullopt;

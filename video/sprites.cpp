@@ -38,12 +38,11 @@ std::int64_t Sprites::LoadSpriteFile(SlotId slot, const std::string& path, int m
   return Load(slot, *data, mode, path);
 }
 
-std::size_t Sprites::BytesHeld(SlotId except) {
+std::size_t Sprites::BytesHeld() {
   std::size_t held = 0;
   for (SlotId id : sprites_.IdsInVisitOrder()) {
     const SpriteRecord* record = sprites_.FindSlot(id);
-    if (id != except && record != nullptr && record->InUse())
-      held += record->picture->pixels.size_bytes();
+    if (record != nullptr) held += record->picture->pixels.size_bytes();
   }
   return held;
 }
@@ -57,7 +56,8 @@ std::int64_t Sprites::Load(SlotId slot, std::span<const std::uint8_t> data, int 
   // Claiming frees the sprite the slot held: from here on a failure leaves it empty.
   const auto claim = sprites_.ClaimSlot(slot);
   if (claim.record == nullptr) return 0;
-  const std::size_t held = BytesHeld(claim.id);
+  // The claimed slot holds nothing any more, so its old picture does not count.
+  const std::size_t held = BytesHeld();
   const std::size_t room = held < max_total_bytes_ ? max_total_bytes_ - held : 0;
   std::optional<SpritePicture> picture;
   bool too_large = false;

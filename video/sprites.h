@@ -70,8 +70,8 @@ class Sprites final : public WindowObserver {
   // Loads a picture into a slot; `name` says in the log where it came from.
   std::int64_t Load(SlotId slot, std::span<const std::uint8_t> data, int mode,
                     const std::string& name);
-  // Pixel bytes held by the sprites in use, but the one in `except`.
-  std::size_t BytesHeld(SlotId except);
+  // Pixel bytes held by the sprites in use.
+  std::size_t BytesHeld();
 
   Screen& screen_;
   platform::FileSystem& file_system_;

@@ -28,10 +28,15 @@ struct ContextDestroyer {
 using AlcDevicePtr = std::unique_ptr<ALCdevice, DeviceCloser>;
 using AlcContextPtr = std::unique_ptr<ALCcontext, ContextDestroyer>;
 
-// A failed call, with OpenAL's own words for its error, to the log.
-void LogAlError(const std::string& what, ALenum error) {
+// True when the AL calls since the last check failed; says so, in OpenAL's own words for the
+// error, in the log.
+bool AlFailed(const char* what) {
+  const ALenum error = alGetError();
+  if (error == AL_NO_ERROR) return false;
   const ALchar* text = alGetString(error);
-  LogDetail("sound: " + what + ": " + (text != nullptr ? text : "error " + std::to_string(error)));
+  LogDetail(std::string("sound: ") + what + ": " +
+            (text != nullptr ? text : "error " + std::to_string(error)));
+  return true;
 }
 void LogAlcError(const std::string& what, ALCdevice* device) {
   const ALCenum error = alcGetError(device);
@@ -277,20 +282,14 @@ std::shared_ptr<AudioBuffer> OpenAlDevice::CreateBuffer(const SampleData& sample
   alGetError();
   ALuint name = 0;
   alGenBuffers(1, &name);
-  if (const ALenum error = alGetError(); error != AL_NO_ERROR) {
-    LogAlError("no OpenAL buffer", error);
-    return nullptr;
-  }
+  if (AlFailed("no OpenAL buffer")) return nullptr;
   auto buffer = std::make_shared<OpenAlBuffer>(context_, name);
   if (samples.encoding == SampleEncoding::kMsAdpcm) {
     alBufferi(name, AL_UNPACK_BLOCK_ALIGNMENT_SOFT, samples.frames_per_block);
   }
   alBufferData(name, format, samples.bytes.data(), static_cast<ALsizei>(samples.bytes.size()),
                samples.rate);
-  if (const ALenum error = alGetError(); error != AL_NO_ERROR) {
-    LogAlError("OpenAL refused the samples", error);
-    return nullptr;
-  }
+  if (AlFailed("OpenAL refused the samples")) return nullptr;
   return buffer;
 }
 
@@ -304,10 +303,7 @@ std::unique_ptr<AudioVoice> OpenAlDevice::CreateVoice(std::shared_ptr<AudioBuffe
   alGetError();
   ALuint source = 0;
   alGenSources(1, &source);
-  if (const ALenum error = alGetError(); error != AL_NO_ERROR) {
-    LogAlError("no OpenAL source", error);
-    return nullptr;
-  }
+  if (AlFailed("no OpenAL source")) return nullptr;
   const ALuint buffer_name = al_buffer->name();
   auto voice = std::make_unique<OpenAlVoice>(std::move(al_buffer), source);
   // Plain playback as a sound card's buffer would do it: channels straight to the speakers,
@@ -317,10 +313,7 @@ std::unique_ptr<AudioVoice> OpenAlDevice::CreateVoice(std::shared_ptr<AudioBuffe
   alSourcef(source, AL_ROLLOFF_FACTOR, 0.0F);
   if (context_->direct_channels()) alSourcei(source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
   alSourcei(source, AL_BUFFER, static_cast<ALint>(buffer_name));
-  if (const ALenum error = alGetError(); error != AL_NO_ERROR) {
-    LogAlError("OpenAL source not set up", error);
-    return nullptr;
-  }
+  if (AlFailed("OpenAL source not set up")) return nullptr;
   return voice;
 }
 
