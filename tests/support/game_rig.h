@@ -5,6 +5,7 @@
 // caller, recorded into a replay file when one is named. Shared by the game and fault tests,
 // the replay tests, the soak program and the benchmarks.
 
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <set>
@@ -22,6 +23,7 @@
 #include "platform/headless/scripted_dialogs.h"
 #include "platform/null/manual_clock.h"
 #include "platform/sdl_ttf/ttf_fonts.h"
+#include "platform/surface.h"
 
 namespace grumbol::testing {
 
@@ -53,7 +55,9 @@ class CallLog final : public platform::Display,
   void RestoreScreen() override { display_.RestoreScreen(); }
   void Present(const std::uint8_t* pixels, int pitch) override {
     display_.Present(pixels, pitch);
-    if (keep) kept.emplace_back(pixels, pixels + pitch * 768);  // 1024 x 768, 4 bytes a pixel
+    if (!keep) return;
+    Surface& frame = kept.emplace_back(1024, 768, 4);  // the game's screen
+    std::memcpy(frame.data(), pixels, frame.size_bytes());
   }
   double VsyncRefreshHz() const override { return display_.VsyncRefreshHz(); }
   bool PollWindowEvent(platform::WindowEvent& event) override {
@@ -81,7 +85,7 @@ class CallLog final : public platform::Display,
   std::vector<std::string> calls;
   std::function<std::string()> look;
   bool keep = false;
-  std::vector<std::vector<std::uint8_t>> kept;
+  std::vector<Surface> kept;
 
  private:
   platform::HeadlessDisplay& display_;
