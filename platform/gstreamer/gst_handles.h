@@ -2,32 +2,17 @@
 
 #include <gst/gst.h>
 
-#include <memory>
+#include "platform/unique_handle.h"
 
 namespace grumbol::platform::gst {
 
-// One owner per GStreamer object or mini-object: these drop the owner's reference.
-struct ObjectUnref {
-  void operator()(gpointer object) const { gst_object_unref(object); }
-};
-struct MessageUnref {
-  void operator()(GstMessage* message) const { gst_message_unref(message); }
-};
-struct SampleUnref {
-  void operator()(GstSample* sample) const { gst_sample_unref(sample); }
-};
-struct CapsUnref {
-  void operator()(GstCaps* caps) const { gst_caps_unref(caps); }
-};
-
-template <typename T>
-using ObjectPtr = std::unique_ptr<T, ObjectUnref>;
-using ElementPtr = ObjectPtr<GstElement>;
-using BusPtr = ObjectPtr<GstBus>;
-using PadPtr = ObjectPtr<GstPad>;
-using MessagePtr = std::unique_ptr<GstMessage, MessageUnref>;
-using SamplePtr = std::unique_ptr<GstSample, SampleUnref>;
-using CapsPtr = std::unique_ptr<GstCaps, CapsUnref>;
+// One owner per GStreamer object or mini-object: each drops the owner's reference.
+using ElementPtr = UniqueHandle<GstElement, gst_object_unref>;
+using BusPtr = UniqueHandle<GstBus, gst_object_unref>;
+using PadPtr = UniqueHandle<GstPad, gst_object_unref>;
+using MessagePtr = UniqueHandle<GstMessage, gst_message_unref>;
+using SamplePtr = UniqueHandle<GstSample, gst_sample_unref>;
+using CapsPtr = UniqueHandle<GstCaps, gst_caps_unref>;
 
 // A new element of the factory, owned (its floating reference taken); null when the
 // factory is not installed.

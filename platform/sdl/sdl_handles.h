@@ -2,28 +2,15 @@
 
 #include <SDL2/SDL.h>
 
-#include <memory>
+#include "platform/unique_handle.h"
 
 namespace grumbol::platform::sdl {
 
-// One owner per SDL object: these release it when they go.
-struct WindowDeleter {
-  void operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
-};
-struct RendererDeleter {
-  void operator()(SDL_Renderer* renderer) const { SDL_DestroyRenderer(renderer); }
-};
-struct TextureDeleter {
-  void operator()(SDL_Texture* texture) const { SDL_DestroyTexture(texture); }
-};
-struct SurfaceDeleter {
-  void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
-};
-
-using WindowPtr = std::unique_ptr<SDL_Window, WindowDeleter>;
-using RendererPtr = std::unique_ptr<SDL_Renderer, RendererDeleter>;
-using TexturePtr = std::unique_ptr<SDL_Texture, TextureDeleter>;
-using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+// One owner per SDL object.
+using WindowPtr = UniqueHandle<SDL_Window, SDL_DestroyWindow>;
+using RendererPtr = UniqueHandle<SDL_Renderer, SDL_DestroyRenderer>;
+using TexturePtr = UniqueHandle<SDL_Texture, SDL_DestroyTexture>;
+using SurfacePtr = UniqueHandle<SDL_Surface, SDL_FreeSurface>;
 
 // One reference on SDL's video subsystem (SDL counts them); released on destruction.
 class VideoSubsystemRef {

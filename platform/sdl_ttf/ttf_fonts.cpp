@@ -7,22 +7,12 @@
 #include <array>
 
 #include "platform/log.h"
+#include "platform/unique_handle.h"
 
 namespace grumbol::platform {
 namespace {
 
-struct FcConfigDeleter {
-  void operator()(FcConfig* config) const { FcConfigDestroy(config); }
-};
-struct FcPatternDeleter {
-  void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
-};
-struct TtfFontDeleter {
-  void operator()(TTF_Font* font) const { TTF_CloseFont(font); }
-};
-struct SdlSurfaceDeleter {
-  void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
-};
+using FcPatternPtr = UniqueHandle<FcPattern, FcPatternDestroy>;
 
 // One use of SDL_ttf. TTF_Init counts its callers and TTF_Quit only shuts FreeType down
 // when the last one leaves, so every session is one Init balanced by one Quit.
@@ -67,7 +57,7 @@ class TtfFont final : public Font {
  private:
   // Declared before the font so that the font is closed before the session ends.
   TtfSession session_;
-  std::unique_ptr<TTF_Font, TtfFontDeleter> font_;
+  UniqueHandle<TTF_Font, TTF_CloseFont> font_;
   int ascent_ = 0;
   int line_height_ = 0;
 };
@@ -88,7 +78,7 @@ GlyphImage TtfFont::Rasterise(char32_t code_point) {
   // to the foreground (white), so a pixel's red is its coverage. Blank glyphs give none.
   const SDL_Color white{255, 255, 255, 255};
   const SDL_Color black{0, 0, 0, 255};
-  std::unique_ptr<SDL_Surface, SdlSurfaceDeleter> picture(
+  UniqueHandle<SDL_Surface, SDL_FreeSurface> picture(
       TTF_RenderGlyph32_Shaded(font, ch, white, black));
   if (!picture || picture->format->BytesPerPixel != 1 || picture->w <= 0 || picture->h <= 0) {
     return glyph;
@@ -144,16 +134,14 @@ GlyphImage TtfFont::Rasterise(char32_t code_point) {
 std::optional<FontFile> FindFontFile(const std::string& pattern) {
   // A private configuration, so that nothing else using fontconfig in the process (GTK)
   // is disturbed when it is destroyed again.
-  std::unique_ptr<FcConfig, FcConfigDeleter> config(FcInitLoadConfigAndFonts());
+  UniqueHandle<FcConfig, FcConfigDestroy> config(FcInitLoadConfigAndFonts());
   if (!config) return std::nullopt;
-  std::unique_ptr<FcPattern, FcPatternDeleter> wanted(
-      FcNameParse(reinterpret_cast<const FcChar8*>(pattern.c_str())));
+  FcPatternPtr wanted(FcNameParse(reinterpret_cast<const FcChar8*>(pattern.c_str())));
   if (!wanted) return std::nullopt;
   if (!FcConfigSubstitute(config.get(), wanted.get(), FcMatchPattern)) return std::nullopt;
   FcDefaultSubstitute(wanted.get());
   FcResult result = FcResultNoMatch;
-  std::unique_ptr<FcPattern, FcPatternDeleter> match(
-      FcFontMatch(config.get(), wanted.get(), &result));
+  FcPatternPtr match(FcFontMatch(config.get(), wanted.get(), &result));
   if (!match) return std::nullopt;
   FcChar8* file = nullptr;
   if (FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch || file == nullptr) {

@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/unique_handle.h"
+
 namespace gfx {
 
 // A finished picture: 0x00RRGGBB per pixel, top row first.
@@ -19,18 +21,9 @@ struct Image {
 
 inline constexpr std::uint32_t kKey = 0xFF00FF;
 
-struct SurfaceDestroy {
-  void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-struct ContextDestroy {
-  void operator()(cairo_t* cr) const { cairo_destroy(cr); }
-};
-struct PatternDestroy {
-  void operator()(cairo_pattern_t* pattern) const { cairo_pattern_destroy(pattern); }
-};
-using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDestroy>;
-using ContextPtr = std::unique_ptr<cairo_t, ContextDestroy>;
-using PatternPtr = std::unique_ptr<cairo_pattern_t, PatternDestroy>;
+using SurfacePtr = grumbol::platform::UniqueHandle<cairo_surface_t, cairo_surface_destroy>;
+using ContextPtr = grumbol::platform::UniqueHandle<cairo_t, cairo_destroy>;
+using PatternPtr = grumbol::platform::UniqueHandle<cairo_pattern_t, cairo_pattern_destroy>;
 
 // An ARGB drawing surface with its context, cleared to transparent.
 class Canvas {

@@ -17,6 +17,7 @@
 
 #include "art.h"
 #include "canvas.h"
+#include "platform/unique_handle.h"
 #include "sounds.h"
 
 namespace gfx {
@@ -263,15 +264,9 @@ std::string FileName(int number) { return "Movie" + std::to_string(number) + ".q
 
 // -- Encoding ----------------------------------------------------------------------------
 
-struct ObjectUnref {
-  void operator()(gpointer object) const { gst_object_unref(object); }
-};
-struct MessageUnref {
-  void operator()(GstMessage* message) const { gst_message_unref(message); }
-};
-using ElementPtr = std::unique_ptr<GstElement, ObjectUnref>;
-using BusPtr = std::unique_ptr<GstBus, ObjectUnref>;
-using MessagePtr = std::unique_ptr<GstMessage, MessageUnref>;
+using ElementPtr = grumbol::platform::UniqueHandle<GstElement, gst_object_unref>;
+using BusPtr = grumbol::platform::UniqueHandle<GstBus, gst_object_unref>;
+using MessagePtr = grumbol::platform::UniqueHandle<GstMessage, gst_message_unref>;
 
 // Stops the pipeline whichever way the encoding ends.
 struct StopPipeline {
