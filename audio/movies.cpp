@@ -29,7 +29,8 @@ std::optional<std::uint32_t> Pack(PixelLayout layout, std::uint32_t b, std::uint
 
 }  // namespace
 
-Movies::Movies(Window& window, platform::MoviePlayer& player) : window_(window), player_(player) {}
+Movies::Movies(Window& window, platform::MoviePlayer& player, const platform::FileSystem& files)
+    : window_(window), player_(player), files_(files) {}
 
 Movies::~Movies() {
   EndMovies();
@@ -51,7 +52,8 @@ std::int32_t Movies::LoadMovieFile(SlotId slot, const std::string& path) {
   if (!slots_) return 0;
   const auto claim = slots_->ClaimSlot(slot);
   if (claim.record == nullptr) return 0;
-  std::unique_ptr<platform::Movie> movie = path.empty() ? nullptr : player_.Open(path);
+  std::unique_ptr<platform::Movie> movie =
+      path.empty() ? nullptr : player_.Open(files_.NativePath(path));
   if (!movie) {
     platform::LogDetail("movie " + path + ": cannot be played");
     slots_->ReleaseSlot(claim.id);  // an unnumbered slot is not kept empty

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "audio/volume_table.h"
+#include "platform/file_system.h"
 #include "platform/movie_player.h"
 #include "runtime/slot_table.h"
 #include "runtime/window.h"
@@ -27,7 +28,8 @@ struct MovieRecord {
 // or was stopped keeps showing its last picture until it is played again.
 class Movies final : public FrameOverlay {
  public:
-  Movies(Window& window, platform::MoviePlayer& player);
+  // Movies are opened by name where `files` says the name lies.
+  Movies(Window& window, platform::MoviePlayer& player, const platform::FileSystem& files);
   ~Movies() override;
   Movies(const Movies&) = delete;
   Movies& operator=(const Movies&) = delete;
@@ -64,6 +66,7 @@ class Movies final : public FrameOverlay {
 
   Window& window_;
   platform::MoviePlayer& player_;
+  const platform::FileSystem& files_;
   bool started_ = false;
   bool overlay_set_ = false;
   std::optional<SlotTable<MovieRecord>> slots_;

@@ -49,7 +49,7 @@ struct MovieBench : testing::HeadlessScreen {
     }
   }
   platform::GstMoviePlayer player;
-  Movies movies{screen, player};
+  Movies movies{screen, player, files};
 };
 
 void BM_LoadSevenMovies(benchmark::State& state) {

@@ -30,7 +30,7 @@ struct MediaStack {
         screen(display, clock),
         sprites(screen, file_system),
         sounds(screen, file_system, audio_system),
-        movies(screen, movie_player),
+        movies(screen, movie_player, file_system),
         input_service(input_system) {}
 
   Media For(PlayerInput& input) {

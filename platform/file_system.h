@@ -60,6 +60,10 @@ class FileSystem {
   virtual std::unique_ptr<File> Open(const std::string& path, FileAccess access,
                                      FileDisposition disposition) = 0;
 
+  // Where a path lies on the native file system, for libraries that open files by name
+  // themselves (movies).
+  virtual std::string NativePath(const std::string& path) const { return path; }
+
   // Makes the folder and those above it that are missing. True when it exists afterwards.
   virtual bool CreateFolders(const std::string& path) {
     static_cast<void>(path);

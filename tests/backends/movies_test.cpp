@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/gstreamer/gst_movie_player.h"
+#include "platform/mapped_file_system.h"
 #include "tests/support/headless_screen.h"
 #include "tests/support/movie_clips.h"
 #include "tests/support/temp_dir.h"
@@ -63,8 +64,9 @@ struct MovieFixture : testing::HeadlessScreen {
   }
 
   testing::TempDir dir;
+  platform::MappedFileSystem game_files{files, {{"GFX\\", dir.File("GFX/")}}};  // as installed
   platform::GstMoviePlayer player;
-  Movies movies{screen, player};
+  Movies movies{screen, player, game_files};
 };
 
 TEST(Movies, LoadTellsTheSizeTakesTheVolumeAndLeavesUnplayableSlotsEmpty) {
@@ -74,7 +76,7 @@ TEST(Movies, LoadTellsTheSizeTakesTheVolumeAndLeavesUnplayableSlotsEmpty) {
   const std::string sound_only = f.Clip("sound.ogg", {.video = false});
   testing::WriteFileBytes(f.dir.File("noise.qzm"), std::string(5000, '\x5a'));
 
-  EXPECT_EQ(f.movies.LoadMovieFile(8, f.dir.File("GFX\\Movie1.qzm")), 1);
+  EXPECT_EQ(f.movies.LoadMovieFile(8, "GFX\\Movie1.qzm"), 1);
   EXPECT_EQ(f.movies.MoviePictureWidth(8), 96);
   EXPECT_EQ(f.movies.MoviePictureHeight(8), 40);
   f.movies.SetMovieVolume(8, 70, 0);  // -3.1 dB on the volume table

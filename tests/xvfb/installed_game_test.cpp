@@ -1,7 +1,7 @@
 // The game installed into a folder of its own and started as the menu starts it: from a
-// working folder with nothing in it. It finds its pictures in the installed data, keeps its
-// record in the player's data folder, writes nothing into the installation, and says nothing
-// on a machine with sound output (here OpenAL Soft's wave writer).
+// working folder with nothing in it. It finds its pictures and movies in the installed data, keeps
+// its record in the player's data folder, writes nothing into the installation, and says nothing on
+// a machine with sound output (here OpenAL Soft's wave writer).
 
 #include <gtest/gtest.h>
 
@@ -43,6 +43,13 @@ TEST(XInstalled, PlaysFromAnEmptyFolderAndKeepsItsRecordInThePlayersDataFolder) 
                    {"XDG_DATA_HOME=" + dir.File("xdg"), "ALSOFT_CONF=" + dir.File("wave.conf")});
   ASSERT_TRUE(game.Started());
   EXPECT_TRUE(game.Begin("Heim")) << "the sea and its fish are drawn";
+  // Key 5 plays a movie, whose pictures lie over the sea's top-left corner.
+  const Screenshot sea("installed_sea");
+  HoldKey("5");
+  bool movie = false;
+  for (int tries = 0; tries < 10 && !movie; ++tries, Pause(200))
+    movie = SameShare(sea, Screenshot("installed_movie"), {0, 24, 250, 185}) < 0.5;
+  EXPECT_TRUE(movie) << "the movies are found in the installed data";
   EXPECT_EQ(game.End(), 0);
 
   EXPECT_EQ(game.Errors(), "");
