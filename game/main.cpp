@@ -70,15 +70,16 @@ game::Folders FindFolders() {
 // The player's best games, from the record file the game would write to.
 int PrintScores(platform::FileSystem& files, const game::Folders& folders, int count) {
   const std::string where = folders.portable ? "GFX/Vusk.qzc" : folders.records;
-  const auto records = platform::ReadWholeFile(files, game::Game::kRecordPath, kMaxWholeFileBytes);
-  if (!records) {
-    if (files.Open(game::Game::kRecordPath, platform::FileAccess::kRead,
-                   platform::FileDisposition::kOpenExisting)) {
-      platform::LogNotice("the record file " + where + " is larger than 64 MiB");
-      return 1;
-    }
+  const auto file = files.Open(game::Game::kRecordPath, platform::FileAccess::kRead,
+                               platform::FileDisposition::kOpenExisting);
+  if (!file) {
     std::cout << "No games recorded yet (" << where << ").\n";
     return 0;
+  }
+  const auto records = platform::ReadWholeFile(*file, kMaxWholeFileBytes);
+  if (!records) {
+    platform::LogNotice("the record file " + where + " is larger than 64 MiB");
+    return 1;
   }
   const std::string text(records->begin(), records->end());
   std::cout << game::BestScores(text, count).Format();

@@ -71,8 +71,10 @@ class FileSystem {
   }
 };
 
-// The whole content of a regular file, read for reading only; none when it cannot be opened
-// or is larger than `max_bytes`. A file that shrinks while it is read gives what was read.
+// The whole content of an open file from where it stands; none when it is larger than
+// `max_bytes`. A file that shrinks while it is read gives what was read.
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(File& file, std::int64_t max_bytes);
+// The same for a regular file opened for reading only; none when it cannot be opened either.
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(FileSystem& file_system,
                                                        const std::string& path,
                                                        std::int64_t max_bytes);
