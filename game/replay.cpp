@@ -24,7 +24,10 @@ void ReplayRecorder::Write(const std::string& line) {
 void ReplayRecorder::Poll() {
   player_.Poll();
   // The name is known from the first step on; the seed once the game has drawn a number.
-  if (step_ == 0) Write("name " + (state_ != nullptr ? state_->player_name : std::string()));
+  // A name longer than a replay holds is cut: only the cheat name counts, and it is short.
+  if (step_ == 0)
+    Write("name " + (state_ != nullptr ? state_->player_name.substr(0, Replay::kMaxNameBytes)
+                                       : std::string()));
   if (!seed_written_ && random_.seed()) {
     Write("seed " + std::to_string(*random_.seed()));
     seed_written_ = true;
