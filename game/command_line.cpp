@@ -1,6 +1,9 @@
 #include "game/command_line.h"
 
-#include <charconv>
+#include <limits>
+#include <optional>
+
+#include "runtime/text.h"
 
 namespace grumbol::game {
 
@@ -32,11 +35,9 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
       line.action = Action::kScores;
       if (i + 1 < args.size() && !args[i + 1].starts_with("-")) {
         const std::string& count = args[++i];
-        const char* end = count.data() + count.size();
-        const auto [stop, error] = std::from_chars(count.data(), end, line.scores);
-        if (error != std::errc() || stop != end || line.scores < 1) {
-          return fail("--scores takes a number of games from 1 up, not '" + count + "'");
-        }
+        const std::optional<int> games = ParseNumber(count, 1, std::numeric_limits<int>::max());
+        if (!games) return fail("--scores takes a number of games from 1 up, not '" + count + "'");
+        line.scores = *games;
       }
     } else {
       return fail("unknown option '" + arg + "'");

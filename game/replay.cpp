@@ -89,8 +89,6 @@ void ReplayInput::Poll() {
     }
     ++next_;
   }
-  // A game that goes on long after its recording has parted from it (or was cut short).
-  give_up_ = step_ >= replay_.Length() + (replay_.result ? kGraceSteps : 0);
   ++step_;
 }
 
@@ -99,8 +97,10 @@ bool ReplayInput::IsButtonDown(int button) const {
 }
 
 bool ReplayInput::IsKeyDown(int code) const {
+  // A game that goes on long after its recording has parted from it (or was cut short).
+  const bool give_up = step_ > replay_.Length() + (replay_.result ? kGraceSteps : 0);
   if (code == DIK_ESCAPE &&
-      (give_up_ || (live_keyboard_ != nullptr && live_keyboard_->IsKeyDown(code) != 0))) {
+      (give_up || (live_keyboard_ != nullptr && live_keyboard_->IsKeyDown(code) != 0))) {
     return true;
   }
   return code >= 0 && code < 256 && seen_.keys[static_cast<std::size_t>(code)];

@@ -90,7 +90,6 @@ class ReplayInput final : public PlayerInput {
   std::size_t next_ = 0;  // the next recorded step to apply
   std::uint32_t step_ = 0;
   InputSeen seen_;
-  bool give_up_ = false;
   std::optional<std::uint32_t> first_difference_;
 };
 

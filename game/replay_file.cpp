@@ -1,25 +1,15 @@
 #include "game/replay_file.h"
 
-#include <charconv>
 #include <cstdint>
 #include <limits>
+
+#include "runtime/text.h"
 
 namespace grumbol::game {
 
 namespace {
 
 constexpr std::string_view kHeader = "GRUMBOL REPLAY ";
-
-// A whole decimal number in [low, high], nothing before or after it.
-template <typename Number>
-std::optional<Number> ParseNumber(std::string_view text, Number low, Number high) {
-  Number value{};
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc() || stop != end || value < low || value > high)
-    return std::nullopt;
-  return value;
-}
 
 // The next space-separated word of `rest`, taken off it.
 std::string_view NextWord(std::string_view& rest) {

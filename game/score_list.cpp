@@ -1,11 +1,11 @@
 #include "game/score_list.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <optional>
 
 #include "game/game.h"
+#include "runtime/text.h"
 
 namespace grumbol::game {
 
@@ -20,10 +20,9 @@ std::optional<ScoreList::Entry> Parse(std::string_view line) {
   }
   const std::size_t colon = line.rfind(": ");
   if (colon == std::string_view::npos) return std::nullopt;
-  const std::string_view number = line.substr(colon + 2);
-  const char* end = number.data() + number.size();
-  const auto [stop, error] = std::from_chars(number.data(), end, entry.score);
-  if (number.empty() || error != std::errc() || stop != end) return std::nullopt;
+  const std::optional<long> score = ParseNumber<long>(line.substr(colon + 2));
+  if (!score) return std::nullopt;
+  entry.score = *score;
   entry.name = line.substr(0, colon);
   return entry;
 }

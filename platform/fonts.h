@@ -7,13 +7,17 @@
 
 namespace grumbol::platform {
 
-// One glyph as 8-bit coverage (0 = untouched, 255 = fully covered), trimmed to its ink.
-struct GlyphImage {
+// Where a glyph's bitmap lies, trimmed to its ink.
+struct GlyphMetrics {
   int advance = 0;  // how far the pen moves, in pixels
   int left = 0;     // first column relative to the pen
   int top = 0;      // first row relative to the top of the line box
   int width = 0;    // 0 x 0 for blanks
   int height = 0;
+};
+
+// One glyph as 8-bit coverage (0 = untouched, 255 = fully covered).
+struct GlyphImage : GlyphMetrics {
   std::vector<std::uint8_t> coverage;  // width * height bytes, rows top first
 };
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +26,19 @@ std::string IntToText(std::int32_t value);
 // text equals the empty text.
 int TextEquals(std::string_view a, std::string_view b);
 int TextEquals(const char* a, const char* b);
+
+// A whole decimal number in [low, high], nothing before or after it.
+template <typename Number>
+std::optional<Number> ParseNumber(std::string_view text,
+                                  Number low = std::numeric_limits<Number>::lowest(),
+                                  Number high = std::numeric_limits<Number>::max()) {
+  Number value{};
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc() || stop != end || value < low || value > high)
+    return std::nullopt;
+  return value;
+}
 
 // One reusable buffer in which texts are joined, so that the texts built every frame cost
 // no allocation once the buffer has grown. An Expression appends at the end and gives the

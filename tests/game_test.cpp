@@ -17,6 +17,7 @@
 #include "tests/support/game_rig.h"
 #include "tests/support/test_assets.h"
 #include "tests/support/working_dir.h"
+#include "video/blit.h"
 #include "video/text_drawing.h"
 
 namespace grumbol::game {
@@ -35,9 +36,7 @@ struct Text {
 // The texts drawn over a screen filled with `fill`, as the game's font draws them.
 Surface Drawn(std::uint32_t fill, const std::vector<Text>& texts) {
   Surface surface(1024, 768, 4);
-  for (int y = 0; y < 768; ++y) {
-    for (int x = 0; x < 1024; ++x) surface.SetPixel(x, y, fill);
-  }
+  FillPixels(surface, fill);
   TextDrawing drawing(testing::GameFont());
   drawing.BeginTextDrawing(DrawingTarget{&surface, PixelLayout::kX8R8G8B8, [] {}});
   drawing.SetBackgroundMode(1);
@@ -78,7 +77,7 @@ class GameTest : public ::testing::Test {
     fish().y[slot] = static_cast<std::int16_t>(y);
     fish().anim_counter[slot] = 3;
   }
-  std::uint32_t Shown(int x, int y) { return rig_->display.LastFramePixel(x, y); }
+  std::uint32_t Shown(int x, int y) { return rig_->display.last_frame().PixelAt(x, y); }
   std::vector<MovieEvent> Played(std::initializer_list<int> keys) {
     player_.events().clear();
     Keys(Kind::kKeyDown, keys);

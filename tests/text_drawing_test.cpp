@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "tests/support/game_font.h"
+#include "video/blit.h"
 
 namespace grumbol {
 namespace {
@@ -17,7 +18,7 @@ struct Canvas {
   Canvas(int width, int height, std::uint32_t fill = 0,
          PixelLayout layout_ = PixelLayout::kX8R8G8B8, int bytes_per_pixel = 4)
       : surface(width, height, bytes_per_pixel), layout(layout_) {
-    for (int i = 0; i < width * height; ++i) surface.SetPixel(i % width, i / width, fill);
+    FillPixels(surface, fill);
   }
   DrawingTarget Target() {
     return {&surface, layout, [this] { ++releases; }};

@@ -25,15 +25,9 @@ const GlyphCache::Glyph& GlyphCache::FindSlow(char32_t code_point) {
 }
 
 GlyphCache::Glyph GlyphCache::Rasterise(char32_t code_point) {
-  Glyph glyph;
-  glyph.offset = coverage_.size();
-  if (!font_) return glyph;
-  platform::GlyphImage image = font_->Rasterise(code_point);
-  glyph.advance = image.advance;
-  glyph.left = image.left;
-  glyph.top = image.top;
-  glyph.width = image.width;
-  glyph.height = image.height;
+  if (!font_) return {{}, coverage_.size()};
+  const platform::GlyphImage image = font_->Rasterise(code_point);
+  const Glyph glyph{image, coverage_.size()};
   coverage_.insert(coverage_.end(), image.coverage.begin(), image.coverage.end());
   return glyph;
 }

@@ -16,12 +16,7 @@ namespace grumbol {
 // only lookups and blending.
 class GlyphCache {
  public:
-  struct Glyph {
-    int advance = 0;  // how far the pen moves, in pixels
-    int left = 0;     // bitmap's first column relative to the pen
-    int top = 0;      // bitmap's first row relative to the top of the line box
-    int width = 0;    // bitmap size; 0 x 0 for blanks (the bitmap is trimmed to its ink)
-    int height = 0;
+  struct Glyph : platform::GlyphMetrics {
     std::size_t offset = 0;  // where the bitmap's rows start in the coverage store
   };
 
@@ -46,9 +41,6 @@ class GlyphCache {
 
   // Row-major coverage of a glyph, width bytes per row; valid like the glyph reference.
   const std::uint8_t* Coverage(const Glyph& glyph) const { return coverage_.data() + glyph.offset; }
-
-  // How many glyphs have been rasterised so far.
-  std::size_t GlyphCount() const { return glyphs_.size(); }
 
  private:
   const Glyph& FindSlow(char32_t code_point);

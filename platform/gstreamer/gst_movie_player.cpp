@@ -19,6 +19,13 @@ constexpr GstClockTime kPrerollTimeout = 10 * GST_SECOND;
 // Pausing a playing movie only waits for the next picture to arrive.
 constexpr GstClockTime kPauseTimeout = GST_SECOND;
 
+// The error's message ("?" without one); the error is freed.
+std::string TakeMessage(GError* error) {
+  const std::string message = error != nullptr ? error->message : "?";
+  g_clear_error(&error);
+  return message;
+}
+
 double LinearGain(int hundredths_db) { return std::pow(10.0, hundredths_db / 2000.0); }
 
 // Only the side opposite to the balance is attenuated, by |balance| hundredths of a decibel.
@@ -53,10 +60,7 @@ namespace gst {
 Library::Library() {
   GError* error = nullptr;
   ready_ = gst_init_check(nullptr, nullptr, &error) != FALSE;
-  if (!ready_)
-    LogDetail(std::string("movies: GStreamer cannot start: ") +
-              (error != nullptr ? error->message : "?"));
-  if (error != nullptr) g_error_free(error);
+  if (!ready_) LogDetail("movies: GStreamer cannot start: " + TakeMessage(error));
 }
 
 }  // namespace gst
@@ -79,8 +83,7 @@ std::unique_ptr<GstMovie> GstMoviePlayer::OpenMovie(const std::string& path) {
   GError* error = nullptr;
   gchar* uri = gst_filename_to_uri(native.c_str(), &error);
   if (uri == nullptr) {
-    LogDetail("movie " + path + ": no URI for it: " + (error != nullptr ? error->message : "?"));
-    if (error != nullptr) g_error_free(error);
+    LogDetail("movie " + path + ": no URI for it: " + TakeMessage(error));
     return nullptr;
   }
   auto movie = GstMovie::Open(uri, audio_sink_);
@@ -97,21 +100,16 @@ GstMovie::GstMovie(gst::ElementPtr playbin, gst::ElementPtr panorama, gst::Eleme
 GstMovie::~GstMovie() { gst_element_set_state(playbin_.get(), GST_STATE_NULL); }
 
 std::unique_ptr<GstMovie> GstMovie::Open(const std::string& uri, const std::string& audio_sink) {
-  gst::ElementPtr playbin = gst::MakeElement("playbin");
-  gst::ElementPtr panorama = gst::MakeElement("audiopanorama");
-  gst::ElementPtr sink = gst::MakeElement("appsink");
-  gst::ElementPtr speaker = gst::MakeElement(audio_sink.c_str());
-  const std::pair<const char*, bool> elements[] = {{"playbin", playbin != nullptr},
-                                                   {"audiopanorama", panorama != nullptr},
-                                                   {"appsink", sink != nullptr},
-                                                   {audio_sink.c_str(), speaker != nullptr}};
-  for (const auto& [name, made] : elements) {
-    if (!made) {
-      LogDetail("movie " + uri + ": GStreamer has no element '" + name +
+  const auto make = [&uri](const std::string& factory) {
+    gst::ElementPtr element = gst::MakeElement(factory.c_str());
+    if (!element)
+      LogDetail("movie " + uri + ": GStreamer has no element '" + factory +
                 "' (a plugin package is missing)");
-      return nullptr;
-    }
-  }
+    return element;
+  };
+  gst::ElementPtr playbin = make("playbin"), panorama = make("audiopanorama"),
+                  sink = make("appsink"), speaker = make(audio_sink);
+  if (!playbin || !panorama || !sink || !speaker) return nullptr;
   // A silent output still keeps the sound in time with the picture.
   if (audio_sink == "fakesink") g_object_set(speaker.get(), "sync", TRUE, nullptr);
 
@@ -148,8 +146,7 @@ bool GstMovie::WaitForPreroll(const std::string& uri) {
   if (message) {
     GError* error = nullptr;
     gst_message_parse_error(message.get(), &error, nullptr);
-    if (error != nullptr) why = error->message;
-    g_clear_error(&error);
+    why = TakeMessage(error);
   }
   LogDetail("movie " + uri + ": " + why);
   return false;

@@ -50,8 +50,7 @@ class HeadlessDisplay final : public Display {
   bool cursor_visible() const { return cursor_visible_; }
   int restores() const { return restores_; }
   int frames_presented() const { return frames_; }
-  // The pixel (as stored, little-endian) of the last presented frame.
-  std::uint32_t LastFramePixel(int x, int y) const { return last_frame_.PixelAt(x, y); }
+  const Surface& last_frame() const { return last_frame_; }
 
  private:
   ManualClock& clock_;

@@ -11,21 +11,19 @@
 #include <string>
 
 #include "platform/log.h"
+#include "platform/unique_handle.h"
 
 namespace grumbol::platform {
 
 namespace {
 
-struct DeviceCloser {
-  void operator()(ALCdevice* device) const { alcCloseDevice(device); }
-};
 struct ContextDestroyer {
   void operator()(ALCcontext* context) const {
     if (alcGetCurrentContext() == context) alcMakeContextCurrent(nullptr);
     alcDestroyContext(context);
   }
 };
-using AlcDevicePtr = std::unique_ptr<ALCdevice, DeviceCloser>;
+using AlcDevicePtr = UniqueHandle<ALCdevice, alcCloseDevice>;
 using AlcContextPtr = std::unique_ptr<ALCcontext, ContextDestroyer>;
 
 // True when the AL calls since the last check failed; says so, in OpenAL's own words for the
@@ -75,7 +73,7 @@ namespace {
 std::shared_ptr<OpenAlContext> MakeContext(AlcDevicePtr device, const ALCint* attributes,
                                            LPALCRENDERSAMPLESSOFT render) {
   if (!device) {
-    LogAlcError("no OpenAL device", nullptr);
+    LogAlcError("OpenAL Soft found no output device", nullptr);
     return nullptr;
   }
   AlcContextPtr context(alcCreateContext(device.get(), attributes));
@@ -219,16 +217,10 @@ std::unique_ptr<AudioDevice> OpenAlSystem::OpenDefaultDevice() {
 }
 
 std::unique_ptr<OpenAlDevice> OpenAlDevice::OpenDefault() {
-  AlcDevicePtr device(alcOpenDevice(nullptr));
-  if (!device) {
-    LogAlcError("OpenAL Soft found no output device", nullptr);
-    return nullptr;
-  }
-  const ALCchar* name = alcGetString(device.get(), ALC_DEVICE_SPECIFIER);
-  const std::string described = name != nullptr ? name : "?";
-  auto context = MakeContext(std::move(device), nullptr, nullptr);
+  auto context = MakeContext(AlcDevicePtr(alcOpenDevice(nullptr)), nullptr, nullptr);
   if (!context) return nullptr;
-  LogDetail("sound: OpenAL Soft on '" + described + "'");
+  const ALCchar* name = alcGetString(context->device(), ALC_DEVICE_SPECIFIER);
+  LogDetail(std::string("sound: OpenAL Soft on '") + (name != nullptr ? name : "?") + "'");
   return std::make_unique<OpenAlDevice>(std::move(context));
 }
 

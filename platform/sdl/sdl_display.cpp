@@ -125,10 +125,6 @@ std::optional<PixelLayout> SdlDisplay::OpenScreen(int width, int height, int dep
       LogDetail(std::string("video: no renderer: ") + SDL_GetError());
       return std::nullopt;
     }
-    SDL_RendererInfo info{};
-    SDL_GetRendererInfo(renderer_.get(), &info);
-    LogDetail(std::string("video: SDL renderer '") + info.name + "'" +
-              ((info.flags & SDL_RENDERER_PRESENTVSYNC) != 0 ? " with vsync" : " without vsync"));
   }
   texture_.reset(SDL_CreateTexture(renderer_.get(), format->sdl_format, SDL_TEXTUREACCESS_STREAMING,
                                    width, height));
@@ -204,15 +200,16 @@ void SdlDisplay::FitToOutput() {
   SDL_RendererInfo info{};
   SDL_DisplayMode mode{};
   const int display_index = SDL_GetWindowDisplayIndex(window_.get());
-  const bool waits = SDL_GetRendererInfo(renderer_.get(), &info) == 0 &&
-                     (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+  const bool has_info = SDL_GetRendererInfo(renderer_.get(), &info) == 0;
+  const bool waits = has_info && (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
   // 0 where the system does not tell the refresh.
   vsync_refresh_hz_ =
       waits && display_index >= 0 && SDL_GetCurrentDisplayMode(display_index, &mode) == 0
           ? mode.refresh_rate
           : 0.0;
   LogDetail(
-      "video: " + std::to_string(width) + "x" + std::to_string(height) + " shown in " +
+      std::string("video: SDL renderer '") + (has_info ? info.name : "?") + "', " +
+      std::to_string(width) + "x" + std::to_string(height) + " shown in " +
       std::to_string(output_width) + "x" + std::to_string(output_height) +
       (one_to_one ? " 1:1" : " scaled") + ", vsync refresh " +
       (vsync_refresh_hz_ > 0 ? std::to_string(mode.refresh_rate) + " Hz" : "none or unknown"));

@@ -51,7 +51,7 @@ struct MovieFixture : testing::HeadlessScreen {
     gst_element_query_position(Gst(slot).playbin(), GST_FORMAT_TIME, &position);
     return position;
   }
-  std::uint32_t Shown(int x, int y) { return display.LastFramePixel(x, y); }
+  std::uint32_t Shown(int x, int y) { return display.last_frame().PixelAt(x, y); }
   // Presents frames until the presented pixel (x, y) is near `want`, for up to 5 s.
   bool PresentUntil(int x, int y, std::uint32_t want) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);

@@ -5,7 +5,6 @@
 // caller, recorded into a replay file when one is named. Shared by the game and fault tests,
 // the replay tests, the soak program and the benchmarks.
 
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <set>
@@ -23,7 +22,6 @@
 #include "platform/headless/scripted_dialogs.h"
 #include "platform/null/manual_clock.h"
 #include "platform/sdl_ttf/ttf_fonts.h"
-#include "platform/surface.h"
 
 namespace grumbol::testing {
 
@@ -55,9 +53,7 @@ class CallLog final : public platform::Display,
   void RestoreScreen() override { display_.RestoreScreen(); }
   void Present(const std::uint8_t* pixels, int pitch) override {
     display_.Present(pixels, pitch);
-    if (!keep) return;
-    Surface& frame = kept.emplace_back(1024, 768, 4);  // the game's screen
-    std::memcpy(frame.data(), pixels, frame.size_bytes());
+    if (keep) kept.push_back(display_.last_frame());
   }
   double VsyncRefreshHz() const override { return display_.VsyncRefreshHz(); }
   bool PollWindowEvent(platform::WindowEvent& event) override {
@@ -146,7 +142,6 @@ struct GameRig {
   CallLog log{display, dialogs, input};
   platform::TtfFontSource fonts;
   game::MediaStack stack;
-  Screen& screen = stack.screen;
   Keyboard& keyboard = stack.keyboard;
   Mouse& mouse = stack.mouse;
   game::LiveInput live{keyboard, mouse};

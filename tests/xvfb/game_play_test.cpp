@@ -75,7 +75,7 @@ TEST(XGame, ANewPlayerShootsAFishTheRecordKeepsTheScoreAndTheReplayVerifiesIt) {
 // comes, and no record line is written.
 TEST(XGame, AReplayIsShownUntilTheLiveEscapeAndKeepsNoRecord) {
   GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX,
-                   {"--replay", std::string(GRUMBOL_REPLAYS) + "/eleven-through.replay"});
+                   {"--replay", std::string(GRUMBOL_REPLAYS_DIR) + "/eleven-through.replay"});
   ASSERT_TRUE(game.Started());
   ASSERT_TRUE(Drawing("replay"));
   EXPECT_NE(RunShell("xdotool search --name '^Daromir Grumbol Game$' >/dev/null"), 0);
