@@ -19,9 +19,7 @@
 namespace grumbol {
 namespace {
 
-using testing::ReadFileBytes;
-using testing::TempDir;
-using testing::WriteFileBytes;
+using namespace testing;
 using namespace std::string_literals;
 
 // A disk that fills up, as a file-size limit makes one: the write that crosses it stores what

@@ -1,11 +1,12 @@
-// What a player's files can be, met by a whole headless game with the real movie player: it
-// plays on, the shot still counts, and the record line goes where it can. (Games without a
-// sound device are played by the soak.)
+// What a player's files and name can be, met by a whole headless game with the real movie
+// player: it plays on, the shot still counts, and the record line goes where it can. (Games
+// without a sound device are played by the soak.)
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "game/replay.h"
 #include "game/scan_codes.h"
 #include "platform/gstreamer/gst_movie_player.h"
 #include "platform/posix/posix_file_system.h"
@@ -23,10 +24,10 @@ TEST(Faults, TheGamePlaysOnWithoutItsFilesAndLeavesAloneWhatIsNotItsOwn) {
   const testing::WorkingDir dir;
   platform::PosixFileSystem file_system;
   platform::GstMoviePlayer player;
-  // A game as "Bob": every overlay, the splash, a volume and a movie key, a shot at the first
-  // fish for ten points, then Escape and the end.
-  const auto play = [&] {
-    testing::GameRig rig(true, file_system, player, {"Bob"});
+  // A game, recorded when a replay file is named: every overlay, the splash, a volume and a
+  // movie key, a shot at the first fish for ten points, then Escape and the end.
+  const auto play = [&](const std::string& name = "Bob", const std::string& replay = "") {
+    testing::GameRig rig(true, file_system, player, {name}, 4242, replay);
     EXPECT_TRUE(rig.Start());
     EXPECT_TRUE(rig.Run(100));
     rig.Keys(Kind::kKeyDown, {DIK_1, DIK_2, DIK_3, DIK_4, DIK_0, DIK_L});
@@ -39,10 +40,14 @@ TEST(Faults, TheGamePlaysOnWithoutItsFilesAndLeavesAloneWhatIsNotItsOwn) {
     EXPECT_FALSE(rig.game.RunFrame());
     rig.game.GameOver();
     EXPECT_EQ(rig.dialogs.shown().back().text, "Du hast 10 Punkte erreicht!");
+    if (rig.recorder) rig.recorder->Finish();
   };
 
-  play();
+  play(std::string(5000, 'N'), "game.replay");  // a name longer than a replay holds
   EXPECT_FALSE(std::filesystem::exists("GFX")) << "no GFX folder: nowhere to keep a record";
+  const ReplayReading recorded = ReadReplay(ReadFileBytes("game.replay"));
+  ASSERT_TRUE(recorded.replay) << recorded.error;
+  EXPECT_TRUE(VerifyReplay(*recorded.replay).same);
 
   testing::WriteTestAssets([](const std::string& name, const std::string&) {
     if (name.ends_with(".qz")) return testing::ShortSound();

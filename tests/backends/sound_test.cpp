@@ -16,11 +16,7 @@
 namespace grumbol {
 namespace {
 
-using testing::Bytes;
-using testing::Chunk;
-using testing::Le;
-using testing::MakeWave;
-using testing::Riff;
+using namespace testing;
 
 constexpr int kRate = 22050;
 

@@ -123,7 +123,8 @@ struct GameRig {
   }
   // Puts the pointer at (x, y) for the next poll (the mouse moves relative only).
   void PointAt(int x, int y) {
-    Do(platform::HeadlessInput::Action::Kind::kMove, x - mouse.PointerX(), y - mouse.PointerY());
+    Do(platform::HeadlessInput::Action::Kind::kMove, x - stack.mouse.PointerX(),
+       y - stack.mouse.PointerY());
   }
   // Press in one pass, release seen by the next: one shot.
   void Click(int x, int y) {
@@ -142,9 +143,7 @@ struct GameRig {
   CallLog log{display, dialogs, input};
   platform::TtfFontSource fonts;
   game::MediaStack stack;
-  Keyboard& keyboard = stack.keyboard;
-  Mouse& mouse = stack.mouse;
-  game::LiveInput live{keyboard, mouse};
+  game::LiveInput live{stack.keyboard, stack.mouse};
   std::unique_ptr<game::ReplayRecorder> recorder;  // when the game is recorded
   game::Media media = stack.For(recorder ? static_cast<game::PlayerInput&>(*recorder) : live);
   game::Game game{media};

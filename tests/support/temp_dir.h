@@ -37,9 +37,6 @@ inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary)
       .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
-inline void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  WriteFileBytes(path, std::string(bytes.begin(), bytes.end()));
-}
 inline std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});

@@ -24,11 +24,8 @@ std::string SolidPicture(int width, int height, std::uint32_t pixel);
 // Bytes of a short 16-bit mono RIFF WAVE sound.
 std::string ShortSound();
 
-// Every asset file of the game by name, with the content above (movies empty).
-std::vector<std::pair<std::string, std::string>> TestAssets();
-
-// Writes GFX/ in the working directory: each file gets content(name, proper content); the
-// text "<missing>" leaves the file out.
+// Writes GFX/ in the working directory with every asset file of the game: each gets
+// content(name, the content above), movies empty.
 using AssetContent = std::function<std::string(const std::string& name, const std::string& good)>;
 void WriteTestAssets(const AssetContent& content = [](const std::string&, const std::string& good) {
   return good;

@@ -10,11 +10,10 @@ Bytes Le(std::initializer_list<std::int64_t> values, int bytes) {
   return out;
 }
 
-Bytes Chunk(const char* id, const Bytes& data, std::int64_t declared_size) {
+Bytes Chunk(const char* id, const Bytes& data) {
   Bytes out(id, id + 4);
-  for (std::uint8_t b : Le({declared_size < 0 ? std::int64_t(data.size()) : declared_size}, 4)) {
-    out.push_back(b);
-  }
+  const Bytes size = Le({std::int64_t(data.size())}, 4);
+  out.insert(out.end(), size.begin(), size.end());
   out.insert(out.end(), data.begin(), data.end());
   return out;
 }

@@ -21,8 +21,8 @@ struct WaveShape {
 };
 
 Bytes MakeWave(const WaveShape& shape);
-// A chunk: identifier, size (the data's unless given), data.
-Bytes Chunk(const char* id, const Bytes& data, std::int64_t declared_size = -1);
+// A chunk: identifier, size, data.
+Bytes Chunk(const char* id, const Bytes& data);
 Bytes Riff(std::initializer_list<Bytes> chunks);
 // Little-endian bytes of the values, `bytes` each.
 Bytes Le(std::initializer_list<std::int64_t> values, int bytes);
