@@ -108,10 +108,8 @@ TEST_F(GameTest, AsksForTheNameUntilOneIsGivenThenStartsTheFirstMovie) {
   EXPECT_EQ(state().movie_volume, 70);
   EXPECT_EQ(state().sound_volume, 100);
   // Two starts of the title movie (the second succeeds, so no third), each stopping it first.
-  EXPECT_EQ(player_.events(), (std::vector<MovieEvent>{{"GFX\\Movie1.qzm", false},
-                                                       {"GFX\\Movie1.qzm", true},
-                                                       {"GFX\\Movie1.qzm", false},
-                                                       {"GFX\\Movie1.qzm", true}}));
+  const MovieEvent stop{"GFX\\Movie1.qzm", false}, start{"GFX\\Movie1.qzm", true};
+  EXPECT_EQ(player_.events(), (std::vector<MovieEvent>{stop, start, stop, start}));
 }
 
 TEST_F(GameTest, AnUnshotFishCrossesIn513FramesThenAnimates27InPlaceAndCannotBeShot) {
