@@ -96,10 +96,7 @@ void QuietLibraries(const game::Folders& folders) {
     const std::string conf = folders.data + "/alsoft.conf";
     if (access(conf.c_str(), R_OK) == 0) setenv("ALSOFT_CONF", conf.c_str(), 0);
   }
-  if (Environment("WAYLAND_DISPLAY").empty()) {
-    setenv("SDL_VIDEODRIVER", "x11", 0);
-    setenv("GDK_BACKEND", "x11", 0);
-  }
+  if (Environment("WAYLAND_DISPLAY").empty()) setenv("SDL_VIDEODRIVER", "x11", 0);
 }
 
 // The stack on the real backends: SDL2 display and input, OpenAL Soft sound, GStreamer movies,
@@ -108,6 +105,7 @@ struct RealMediaStack {
   RealMediaStack(bool windowed, platform::FileSystem& files)
       : display(platform::SdlDisplay::Options{.windowed = windowed}),
         input_system(display),
+        dialogs([this] { return display.VideoDriver(); }),
         stack(clock, display, input_system, audio_system, movie_player, dialogs, files, fonts) {}
   platform::SystemClock clock;
   platform::SdlDisplay display;

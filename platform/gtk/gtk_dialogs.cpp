@@ -1,8 +1,10 @@
 #include "platform/gtk/gtk_dialogs.h"
 
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/log.h"
 
@@ -21,8 +23,10 @@ GdkRectangle ScreenArea() {
   return area;
 }
 
-// Once shown: centred with the frame a window manager put around it (known only now), and
-// given the keyboard focus, which with no window manager nobody else does.
+// Once shown on X11: centred with the frame a window manager put around it (known only now),
+// and given the keyboard focus, which with no window manager nobody else does. Wayland
+// compositors place and focus windows themselves, and some leave a window that presents
+// itself from its own map event unseen.
 gboolean CentreAndTakeFocus(GtkWidget* widget, GdkEvent*, gpointer) {
   if (GdkWindow* window = gtk_widget_get_window(widget)) {
     GdkRectangle frame{};
@@ -70,6 +74,11 @@ gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
   return TRUE;
 }
 
+void CentreAndFocusOnX11(GtkWidget* window) {
+  if (GDK_IS_X11_DISPLAY(gtk_widget_get_display(window)))
+    g_signal_connect(window, "map-event", G_CALLBACK(CentreAndTakeFocus), nullptr);
+}
+
 void Place(GtkFixed* fixed, GtkWidget* widget, int x, int y, int width, int height) {
   gtk_widget_set_size_request(widget, width, height);
   gtk_fixed_put(fixed, widget, x, y);
@@ -81,10 +90,17 @@ bool GtkDialogs::Available() {
   if (state_ == State::kUntried) {
     // The program keeps the C locale: texts are bytes, and number formats must not change.
     gtk_disable_setlocale();
+    if (display_server_ && std::getenv("GDK_BACKEND") == nullptr) {
+      const std::string server = display_server_();
+      if (server == "x11" || server == "wayland") gdk_set_allowed_backends(server.c_str());
+    }
     state_ = gtk_init_check(nullptr, nullptr) ? State::kReady : State::kUnavailable;
     // GTK gives no reason; the usual one is that it finds no display.
     if (state_ == State::kUnavailable)
       LogDetail("dialogs: GTK cannot start (no display it can open)");
+    else
+      LogDetail(std::string("dialogs: GTK's display ") +
+                G_OBJECT_TYPE_NAME(gdk_display_get_default()));
   }
   return state_ == State::kReady;
 }
@@ -96,7 +112,7 @@ int GtkDialogs::ShowMessageBox(const std::string& title, const std::string& text
   gtk_window_set_title(GTK_WINDOW(box), title.c_str());
   gtk_window_set_position(GTK_WINDOW(box), GTK_WIN_POS_CENTER);
   gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
-  g_signal_connect(box, "map-event", G_CALLBACK(CentreAndTakeFocus), nullptr);
+  CentreAndFocusOnX11(box);
   const int response = gtk_dialog_run(GTK_DIALOG(box));
   gtk_widget_destroy(box);
   while (gtk_events_pending()) gtk_main_iteration();
@@ -139,7 +155,7 @@ std::string GtkDialogs::AskForText(const std::string& title, const std::string& 
   g_signal_connect(ok, "clicked", G_CALLBACK(OnOk), &state);
   g_signal_connect(state.window, "key-press-event", G_CALLBACK(OnKey), &state);
   g_signal_connect(state.window, "delete-event", G_CALLBACK(OnDelete), &state);
-  g_signal_connect(state.window, "map-event", G_CALLBACK(CentreAndTakeFocus), nullptr);
+  CentreAndFocusOnX11(state.window);
 
   gtk_widget_show_all(state.window);
   gtk_widget_grab_default(ok);

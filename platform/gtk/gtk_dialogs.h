@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "platform/dialogs.h"
 
@@ -10,6 +12,13 @@ namespace grumbol::platform {
 // not available and every call returns at once (0, or the empty text).
 class GtkDialogs final : public Dialogs {
  public:
+  // `display_server` names the window system the game's own window is on ("x11", "wayland"),
+  // asked once as GTK starts: GTK goes there too, so that the dialogs stack above the game's
+  // window and the keyboard focus moves between them, unless the player chose with GDK_BACKEND.
+  GtkDialogs() = default;
+  explicit GtkDialogs(std::function<std::string()> display_server)
+      : display_server_(std::move(display_server)) {}
+
   // Width and height of the text-entry window and of its parts, in pixels.
   static constexpr int kAskWidth = 300;
   static constexpr int kAskHeight = 130;
@@ -22,6 +31,7 @@ class GtkDialogs final : public Dialogs {
  private:
   enum class State { kUntried, kReady, kUnavailable };
   State state_ = State::kUntried;
+  std::function<std::string()> display_server_;
 };
 
 }  // namespace grumbol::platform

@@ -72,6 +72,12 @@ bool SdlDisplay::StartVideoSystem() {
   return true;
 }
 
+std::string SdlDisplay::VideoDriver() const {
+  const sdl::VideoSubsystemRef video;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return driver != nullptr ? driver : "";
+}
+
 void SdlDisplay::StopVideoSystem() {
   if (!started_.empty()) started_.pop_back();
 }

@@ -50,6 +50,10 @@ class SdlDisplay final : public Display {
   bool PollWindowEvent(WindowEvent& event) override;
   void ShowCursor(bool visible) override;
 
+  // The window system SDL shows the window on ("x11", "wayland"), starting SDL's video to
+  // learn it; empty when SDL's video cannot start.
+  std::string VideoDriver() const;
+
   // The window's SDL identifier (0 until it exists), for the input devices that belong to it.
   std::uint32_t window_id() const { return window_id_; }
 

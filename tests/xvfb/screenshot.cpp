@@ -1,9 +1,9 @@
 #include "tests/xvfb/screenshot.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 namespace grumbol::testing {
 
@@ -15,6 +15,22 @@ std::string ShellQuote(const std::string& text) {
   return quoted + "'";
 }
 
+// The next word of a PPM header, past the comments (ImageMagick keeps one an X dump
+// had), and the one white-space character after it.
+std::string PpmToken(FILE* in) {
+  std::string token;
+  for (int c = std::fgetc(in); c != EOF; c = std::fgetc(in)) {
+    if (c == '#' && token.empty()) {
+      while (c != EOF && c != '\n') c = std::fgetc(in);
+    } else if (std::isspace(c)) {
+      if (!token.empty()) break;
+    } else {
+      token += static_cast<char>(c);
+    }
+  }
+  return token;
+}
+
 }  // namespace
 
 int RunShell(const std::string& command) { return std::system(command.c_str()); }
@@ -22,28 +38,27 @@ int RunShell(const std::string& command) { return std::system(command.c_str()); 
 Screenshot::Screenshot(const std::string& name) {
   const std::filesystem::path dir = GRUMBOL_SCREENSHOT_DIR;
   std::filesystem::create_directories(dir);
-  const std::string xwd = (dir / (name + ".xwd")).string();
   const std::string png = (dir / (name + ".png")).string();
   taken_at_ = std::chrono::steady_clock::now();
-  if (RunShell("xwd -root -silent -out " + ShellQuote(xwd)) != 0) return;
-  // The size from the dump's header: big-endian 32-bit words, the width and height at 16 and 20.
-  std::uint8_t header[24];
-  if (!std::ifstream(xwd, std::ios::binary).read(reinterpret_cast<char*>(header), sizeof header))
-    return;
-  const auto word = [&](int at) {
-    return header[at] << 24 | header[at + 1] << 16 | header[at + 2] << 8 | header[at + 3];
-  };
-  width_ = word(16);
-  height_ = word(20);
-  if (width_ <= 0 || height_ <= 0 || width_ > 8192 || height_ > 8192) return;
-  FILE* raw = popen(
-      ("convert " + ShellQuote(xwd) + " -write png:" + ShellQuote(png) + " -depth 8 rgb:-").c_str(),
-      "r");
+  // The X server's root window, or on Wayland the compositor's output (an X server of the
+  // compositor's own draws nothing into its root window).
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  const std::string grab = wayland != nullptr && *wayland != '\0'
+                               ? "grim " + ShellQuote(png)
+                               : "xwd -root -silent | convert xwd:- " + ShellQuote(png);
+  if (RunShell(grab) != 0) return;
+  FILE* raw = popen(("convert " + ShellQuote(png) + " -depth 8 ppm:-").c_str(), "r");
   if (raw == nullptr) return;
-  rgb_.resize(static_cast<std::size_t>(width_) * height_ * 3);
-  const std::size_t got = std::fread(rgb_.data(), 1, rgb_.size(), raw);
-  if (pclose(raw) != 0 || got != rgb_.size()) rgb_.clear();
-  std::filesystem::remove(xwd);
+  // A binary PPM: "P6", the width, the height and the largest value, then the pixels.
+  const std::string magic = PpmToken(raw);
+  width_ = std::atoi(PpmToken(raw).c_str());
+  height_ = std::atoi(PpmToken(raw).c_str());
+  if (magic == "P6" && width_ > 0 && height_ > 0 && width_ <= 8192 && height_ <= 8192 &&
+      PpmToken(raw) == "255") {
+    rgb_.resize(static_cast<std::size_t>(width_) * height_ * 3);
+    if (std::fread(rgb_.data(), 1, rgb_.size(), raw) != rgb_.size()) rgb_.clear();
+  }
+  if (pclose(raw) != 0) rgb_.clear();
 }
 
 }  // namespace grumbol::testing

@@ -17,8 +17,9 @@ struct Rgb {
 // Runs a shell command (xdotool, xwd ...); its exit status.
 int RunShell(const std::string& command);
 
-// The whole X screen as the player sees it, also kept as NAME.png in the folder
-// GRUMBOL_SCREENSHOT_DIR to look at.
+// The whole screen as the player sees it (of the X server, or of the Wayland compositor when
+// WAYLAND_DISPLAY is set), also kept as NAME.png in the folder GRUMBOL_SCREENSHOT_DIR to look
+// at.
 class Screenshot {
  public:
   explicit Screenshot(const std::string& name);

@@ -8,22 +8,41 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <thread>
 
 namespace grumbol::testing {
 
+namespace {
+
+bool Set(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value != nullptr && *value != '\0';
+}
+
+}  // namespace
+
 bool WaitForWindow(const std::string& title) {
+  if (Set("SWAYSOCK")) {
+    return RunShell("timeout 20 sh -c 'until swaymsg -q \"[title=\\\"^" + title +
+                    "$\\\"] nop\" 2>/dev/null; do sleep 0.05; done'") == 0;
+  }
   return RunShell("timeout 20 xdotool search --sync --onlyvisible --name '^" + title +
                   "$' >/dev/null") == 0;
 }
 
 void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-void HoldKey(const std::string& key) {
-  RunShell("xdotool keydown " + key + " && sleep 0.15 && xdotool keyup " + key);
+int Drive(const std::string& commands) {
+  const char* wayland_input = std::getenv("WAYLAND_INPUT");
+  const std::string driver =
+      Set("DISPLAY") || wayland_input == nullptr ? "xdotool" : std::string(wayland_input);
+  return RunShell(driver + " " + commands);
 }
+
+void HoldKey(const std::string& key) { Drive("keydown " + key + " sleep 0.15 keyup " + key); }
 
 namespace {
 
@@ -141,7 +160,7 @@ GameProcess::~GameProcess() {
 
 bool GameProcess::EnterName(const std::string& name) {
   if (!WaitForWindow("Daromirs Grumbol Game")) return false;
-  RunShell("xdotool type --delay 30 '" + name + "'");
+  Drive("type --delay 30 '" + name + "'");
   HoldKey("Return");
   return true;
 }

@@ -13,9 +13,14 @@
 
 namespace grumbol::testing {
 
-// Waits (up to 20 s) for a visible window of exactly this title.
+// Waits (up to 20 s) for a visible window of exactly this title: on the X server, or in the
+// Wayland compositor's tree when SWAYSOCK is set (windows of its XWayland included).
 bool WaitForWindow(const std::string& title);
 void Pause(int ms);
+// Keys and mouse in xdotool's words ("keydown a sleep 0.2 keyup a", "type Bob",
+// "mousemove_relative -- 5 5"): through xdotool on X, through wayland-input (the program
+// WAYLAND_INPUT names) where there is no X server. Its exit status.
+int Drive(const std::string& commands);
 // Holds a key over several frames: a press and release between two polls reads as up.
 void HoldKey(const std::string& key);
 
