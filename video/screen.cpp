@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/log.h"
+
 namespace grumbol {
 
 Screen::Screen(platform::Display& display, platform::Clock& clock)
@@ -72,11 +74,22 @@ int Screen::EnterScreenMode(int width, int height, int depth, std::string_view t
   return 1;
 }
 
+void Screen::LogFocus(const char* what) const {
+  // By the steps taken so far: the game goes on while another window has the focus.
+  const GameClock::Stats& steps = steps_.stats();
+  platform::LogDetail(std::string("screen: focus ") + what + " at step " +
+                      std::to_string(steps.steps + steps.restarts));
+}
+
 void Screen::HandleWindowEvent(platform::WindowEvent event) {
   using platform::WindowEvent;
   switch (event) {
-    case WindowEvent::kFocusGained: active_ = true; break;
+    case WindowEvent::kFocusGained:
+      active_ = true;
+      LogFocus("gained");
+      break;
     case WindowEvent::kFocusLost:
+      LogFocus("lost");
       // The full screen is taken away; it is set up again by the first frame after the
       // focus returns. Sprites are plain memory and survive as they are.
       if (back_buffer_.Valid()) restore_pending_ = true;

@@ -66,6 +66,7 @@ class Screen final : public Window {
  private:
   void ReleaseScreenResources();
   void HandleWindowEvent(platform::WindowEvent event);
+  void LogFocus(const char* what) const;
 
   platform::Display& display_;
   GameClock steps_;

@@ -21,9 +21,10 @@ using SteadyClock = std::chrono::steady_clock;
 
 constexpr const char* kGameWindow = "Daromirs Grumbol Game";
 
-// Takes screenshots (for two seconds at most) until one satisfies `wanted`.
+// Takes screenshots (for ten seconds at most) until one satisfies `wanted`.
 bool Eventually(const std::string& name, const std::function<bool(const Screenshot&)>& wanted) {
-  for (int tries = 0; tries < 10; ++tries) {
+  const auto deadline = SteadyClock::now() + std::chrono::seconds(10);
+  while (SteadyClock::now() < deadline) {
     const Screenshot shot(name);
     if (shot.Taken() && wanted(shot)) return true;
     Pause(200);
@@ -56,14 +57,14 @@ Box GameWindow() {
   return found == 4 ? Box{x, y, x + width - 1, y + height - 1} : Box{};
 }
 
-// Whether the game's window has the focus within three seconds.
+// Whether the game's window has the focus within ten seconds.
 bool GameHasFocus() {
-  return RunShell("for i in $(seq 30); do [ \"$(xdotool getactivewindow getwindowname)\" = '" +
+  return RunShell("for i in $(seq 100); do [ \"$(xdotool getactivewindow getwindowname)\" = '" +
                   std::string(kGameWindow) + "' ] && exit 0; sleep 0.1; done; exit 1") == 0;
 }
 
 TEST(XDesktop, DialogsComeUpCentredWithTheirFrames) {
-  GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX);
+  GameProcess game(GRUMBOL_GAME, GRUMBOL_GFX);
   ASSERT_TRUE(game.Started());
   ASSERT_TRUE(WaitForWindow("Daromir Grumbol Game"));
   EXPECT_TRUE(Eventually("desktop_first_box", Centred));
@@ -75,8 +76,7 @@ TEST(XDesktop, DialogsComeUpCentredWithTheirFrames) {
   }));
   ASSERT_TRUE(game.EnterName("Rahmen"));
   ASSERT_TRUE(Drawing("desktop_playing"));
-  HoldKey("Escape");
-  ASSERT_TRUE(WaitForWindow("Game Over"));
+  ASSERT_TRUE(PressEscapeToEnd() && WaitForWindow("Game Over"));
   EXPECT_TRUE(Eventually("desktop_game_over", Centred));
   HoldKey("Return");
   EXPECT_EQ(game.WaitForExit(), 0);
@@ -86,53 +86,51 @@ TEST(XDesktop, DialogsComeUpCentredWithTheirFrames) {
 constexpr Box kOverlayTop{40, 30, 220, 170}, kOverlayBottom{40, 620, 220, 760};
 
 TEST(XDesktop, AnotherWindowTakingTheFocusForTwoSecondsLeavesTheGameGoingOn) {
-  GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX);
+  GameProcess game(GRUMBOL_GAME, GRUMBOL_GFX, {}, {"GRUMBOL_LOG=1"});
   ASSERT_TRUE(game.Begin("Fokus"));
 
   // Key 1 is held as the other window takes the focus, and let go over that window.
   const Screenshot plain("desktop_focus_plain");
-  RunShell("xdotool keydown 1");
+  Drive("keydown 1");
   EXPECT_TRUE(Eventually("desktop_focus_overlay", [&](const Screenshot& shot) {
     return SameShare(plain, shot, kOverlayTop) < 0.7 &&
            SameShare(plain, shot, kOverlayBottom) < 0.7;
   }));
-
-  // A fish that has just come in, so that it is still there a few seconds later on a busy
-  // machine.
-  Sighting before;
-  for (int tries = 0; tries < 100; ++tries) {
-    before = SwimmingFish("desktop_focus_fish_before");
-    if (!before.fish.Empty() && before.fish.left >= 20 && before.fish.left <= 150) break;
-    before = Sighting{};
-  }
-  ASSERT_FALSE(before.fish.Empty()) << "no fish swam into view";
   {
     const auto stolen = SteadyClock::now();
     const FocusThief thief;
     ASSERT_TRUE(thief.HasFocus());
-    RunShell("xdotool keyup 1");
+    Drive("keyup 1");
     std::this_thread::sleep_until(stolen + std::chrono::seconds(2));
   }
   ASSERT_TRUE(GameHasFocus()) << "the window manager gives the focus back as the other window goes";
+  EXPECT_FALSE(WindowShown("Game Over"));
 
-  // The fish swam on at 120 pixels a second meanwhile (two per step).
-  Sighting after;
-  for (int tries = 0; tries < 5 && after.fish.Empty(); ++tries)
-    after = SwimmingFish("desktop_focus_fish_after");
-  ASSERT_FALSE(after.fish.Empty());
-  const double seconds = std::chrono::duration<double>(after.at - before.at).count();
-  EXPECT_NEAR(after.fish.left - before.fish.left, 120.0 * seconds, 12.0 * seconds + 10)
-      << "over " << seconds << " s";
-  EXPECT_NE(RunShell("xdotool search --name '^Game Over$' >/dev/null"), 0);
+  // The game counted its steps meanwhile: 120 in two seconds, fewer on a busy machine, none
+  // had it stopped. The focus comes back at the next step the game takes.
+  std::string said;
+  for (int tries = 0;
+       tries < 50 && said.find("focus gained", said.rfind("focus lost")) == std::string::npos;
+       ++tries, Pause(100))
+    said = game.Errors();
+  unsigned lost = 0, gained = 0;
+  const std::size_t at = said.rfind("focus lost");
+  ASSERT_NE(at, std::string::npos) << said;
+  ASSERT_EQ(std::sscanf(said.c_str() + at, "focus lost at step %u", &lost), 1);
+  ASSERT_EQ(
+      std::sscanf(said.c_str() + said.find("focus gained", at), "focus gained at step %u", &gained),
+      1)
+      << said;
+  EXPECT_GE(gained - lost, 10u) << said;
 
   // The key let go meanwhile reads up: no overlay.
   const Screenshot back("desktop_focus_back");
   EXPECT_GT(SameShare(plain, back, kOverlayTop), 0.85);
   EXPECT_GT(SameShare(plain, back, kOverlayBottom), 0.85);
 
-  // The game has the mouse again: the cross-hair follows it, away from the fish.
-  const int aim_y = after.fish.top < 384 ? 600 : 150;
-  RunShell("xdotool mousemove_relative -- 500 " + std::to_string(aim_y));
+  // The game has the mouse again: the cross-hair follows it.
+  const int aim_y = 600;
+  Drive("mousemove_relative -- 500 " + std::to_string(aim_y));
   EXPECT_TRUE(Eventually("desktop_focus_aim", [&](const Screenshot& shot) {
     return SameShare(back, shot, {484, aim_y - 16, 516, aim_y + 16}) < 0.8;
   }));
@@ -144,12 +142,12 @@ TEST(XDesktop, AnotherWindowTakingTheFocusForTwoSecondsLeavesTheGameGoingOn) {
 
 // On a 1280x1024 desktop: the 1024x768 picture fills a 4:3 area with black bars.
 TEST(XDesktopLarge, PlaysInAWindowScaledAndSwitchesToFullScreenAndBack) {
-  GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX, {"--window"});
+  GameProcess game(GRUMBOL_GAME, GRUMBOL_GFX, {"--window"});
   ASSERT_TRUE(game.Begin("Fenster"));
 
   // A window of the picture's own size, shown 1:1 inside its frame on the desktop.
   Box window;
-  for (int tries = 0; tries < 20 && window.Width() != 1024; ++tries, Pause(100))
+  for (int tries = 0; tries < 100 && window.Width() != 1024; ++tries, Pause(100))
     window = GameWindow();
   ASSERT_EQ(window.Width(), 1024);
   ASSERT_EQ(window.bottom - window.top + 1, 768);
@@ -193,7 +191,8 @@ TEST(XDesktopLarge, PlaysInAWindowScaledAndSwitchesToFullScreenAndBack) {
   // And back to the window as it was.
   HoldKey("alt+Return");
   Box again;
-  for (int tries = 0; tries < 20 && again.Width() != 800; ++tries, Pause(100)) again = GameWindow();
+  for (int tries = 0; tries < 100 && again.Width() != 800; ++tries, Pause(100))
+    again = GameWindow();
   EXPECT_EQ(again.Width(), 800);
   EXPECT_EQ(again.bottom - again.top + 1, 400);
 

@@ -45,10 +45,14 @@ TEST(XInstalled, PlaysFromAnEmptyFolderAndKeepsItsRecordInThePlayersDataFolder) 
   EXPECT_TRUE(game.Begin("Heim")) << "the sea and its fish are drawn";
   // Key 5 plays a movie, whose pictures lie over the sea's top-left corner.
   const Screenshot sea("installed_sea");
-  HoldKey("5");
+  // The movie restarts at every step the key is held, so it shows once the key is let go;
+  // pressed again should the game not have read it (on a busy machine).
   bool movie = false;
-  for (int tries = 0; tries < 10 && !movie; ++tries, Pause(200))
-    movie = SameShare(sea, Screenshot("installed_movie"), {0, 24, 250, 185}) < 0.5;
+  for (int presses = 0; presses < 5 && !movie; ++presses) {
+    HoldKey("5");
+    for (int tries = 0; tries < 10 && !movie; ++tries, Pause(200))
+      movie = SameShare(sea, Screenshot("installed_movie"), {0, 24, 250, 185}) < 0.5;
+  }
   EXPECT_TRUE(movie) << "the movies are found in the installed data";
   EXPECT_EQ(game.End(), 0);
 

@@ -17,7 +17,7 @@ using namespace testing;
 TEST(Wayland, TheBoxesShowAndTheGamePlaysToItsRecordLine) {
   const char* display = std::getenv("DISPLAY");
   const bool through_x = display != nullptr && *display != '\0';
-  GameProcess game(GRUMBOL_GAME, GRUMBOL_MAKE_GFX, {}, {"GRUMBOL_LOG=1"});
+  GameProcess game(GRUMBOL_GAME, GRUMBOL_GFX, {}, {"GRUMBOL_LOG=1"});
   ASSERT_TRUE(game.Started());
   ASSERT_TRUE(WaitForWindow("Daromir Grumbol Game")) << game.Errors();
   const Screenshot box("wayland_first_box");

@@ -24,13 +24,18 @@ bool Set(const char* variable) {
 
 }  // namespace
 
+bool WindowShown(const std::string& title) {
+  if (Set("SWAYSOCK"))
+    return RunShell("swaymsg -q '[title=\"^" + title + "$\"] nop' 2>/dev/null") == 0;
+  return RunShell("xdotool search --onlyvisible --name '^" + title + "$' >/dev/null") == 0;
+}
+
 bool WaitForWindow(const std::string& title) {
-  if (Set("SWAYSOCK")) {
-    return RunShell("timeout 20 sh -c 'until swaymsg -q \"[title=\\\"^" + title +
-                    "$\\\"] nop\" 2>/dev/null; do sleep 0.05; done'") == 0;
-  }
-  return RunShell("timeout 20 xdotool search --sync --onlyvisible --name '^" + title +
-                  "$' >/dev/null") == 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  bool shown = WindowShown(title);
+  for (; !shown && std::chrono::steady_clock::now() < deadline; shown = WindowShown(title))
+    Pause(50);
+  return shown;
 }
 
 void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
@@ -43,6 +48,22 @@ int Drive(const std::string& commands) {
 }
 
 void HoldKey(const std::string& key) { Drive("keydown " + key + " sleep 0.15 keyup " + key); }
+
+bool PressEscapeToEnd() {
+  // Not held longer: the key would repeat into the "Game Over" box and close it.
+  return HoldUntil("keydown Escape", "keyup Escape",
+                   [] { return !WindowShown("Daromirs Grumbol Game"); });
+}
+
+bool HoldUntil(const std::string& press, const std::string& release,
+               const std::function<bool()>& done) {
+  Drive(press);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  bool had = done();
+  for (; !had && std::chrono::steady_clock::now() < deadline; had = done()) Pause(50);
+  Drive(release);
+  return had;
+}
 
 namespace {
 
@@ -130,11 +151,14 @@ ProgramRun RunProgram(const std::string& command) {
           ReadFileBytes(dir.File("err"))};
 }
 
-GameProcess::GameProcess(const std::string& game, const std::string& make_gfx,
+GameProcess::GameProcess(const std::string& game, const std::string& gfx,
                          const std::vector<std::string>& args,
                          const std::vector<std::string>& environment) {
-  if (!make_gfx.empty() && RunShell(make_gfx + " " + dir_.path().string() + " >/dev/null") != 0)
-    return;
+  std::error_code error;
+  if (!gfx.empty())
+    std::filesystem::copy(gfx, dir_.path() / "GFX", std::filesystem::copy_options::recursive,
+                          error);
+  if (error) return;
   std::vector<std::string> settings = environment;  // putenv keeps the strings
   std::vector<char*> argv{const_cast<char*>(game.c_str())};
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -172,8 +196,7 @@ bool GameProcess::Begin(const std::string& name) {
 }
 
 int GameProcess::End() {
-  HoldKey("Escape");
-  if (!WaitForWindow("Game Over")) return -1;
+  if (!PressEscapeToEnd() || !WaitForWindow("Game Over")) return -1;
   HoldKey("Return");
   return WaitForExit();
 }

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,16 +14,27 @@
 
 namespace grumbol::testing {
 
-// Waits (up to 20 s) for a visible window of exactly this title: on the X server, or in the
-// Wayland compositor's tree when SWAYSOCK is set (windows of its XWayland included).
+// Whether a window of exactly this title is shown: on the X server, or in the Wayland
+// compositor's tree when SWAYSOCK is set (windows of its XWayland included).
+bool WindowShown(const std::string& title);
+// Waits (up to 20 s) for one.
 bool WaitForWindow(const std::string& title);
 void Pause(int ms);
 // Keys and mouse in xdotool's words ("keydown a sleep 0.2 keyup a", "type Bob",
 // "mousemove_relative -- 5 5"): through xdotool on X, through wayland-input (the program
 // WAYLAND_INPUT names) where there is no X server. Its exit status.
 int Drive(const std::string& commands);
-// Holds a key over several frames: a press and release between two polls reads as up.
+// Holds a key over several frames: a press and release between two polls reads as up. For
+// dialogs, which see every press; the game reads its keys once a step, and its next step may
+// be long in coming on a busy machine:
 void HoldKey(const std::string& key);
+// Presses keys or buttons (Drive's words: "keydown f mousedown 3") and holds them until `done`
+// (asked again and again, for 20 s at most) says they have had their effect, then lets go
+// (`release`); whether they had.
+bool HoldUntil(const std::string& press, const std::string& release,
+               const std::function<bool()>& done);
+// Escape held until the game has read it and closed its screen; whether it did.
+bool PressEscapeToEnd();
 
 // A rectangle of the screen, edges included.
 struct Box {
@@ -70,12 +82,12 @@ struct ProgramRun {
 // Runs a shell command line to its end.
 ProgramRun RunProgram(const std::string& command);
 
-// The built game running in a folder of its own, with the default assets made there by
-// `make_gfx` (none when empty), the arguments and the environment variables ("NAME=value")
-// given; killed if it is still running when this goes.
+// The built game running in a folder of its own, with a copy of the GFX folder `gfx` there
+// (none when empty), the arguments and the environment variables ("NAME=value") given; killed
+// if it is still running when this goes.
 class GameProcess {
  public:
-  GameProcess(const std::string& game, const std::string& make_gfx,
+  GameProcess(const std::string& game, const std::string& gfx,
               const std::vector<std::string>& args = {},
               const std::vector<std::string>& environment = {});
   ~GameProcess();

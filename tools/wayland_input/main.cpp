@@ -1,18 +1,22 @@
 // wayland-input: keys and mouse for programs on a wlroots Wayland compositor (sway), as xdotool
 // gives them on X11, with the same words:
 //
-//   wayland-input hold                  keeps a keyboard and a pointer until killed
-//   wayland-input COMMAND [ARG]... ...  runs the commands in order:
+//   wayland-input serve SOCKET          keeps a keyboard and a pointer, and takes the calls
+//                                       below through SOCKET, one after another
+//   wayland-input COMMAND [ARG]... ...  runs the commands in order, through the server that
+//                                       WAYLAND_INPUT_SOCKET names, or else on devices of its own:
 //     key NAME[+NAME]...  keydown NAME  keyup NAME  type [--delay MS] TEXT
 //     mousemove_relative [--] DX DY  mousedown BUTTON  mouseup BUTTON  sleep SECONDS
 //
-// Key names are X keysym names (Return, Escape, a, 1, F11; alt, ctrl, shift in combinations).
-// Keys go by position on a US keyboard map; every process uploads the same map, so clients
-// see the same key codes whichever of our keyboards spoke last. The compositor drops a
-// device's held keys when its process ends, so a press and its release belong to one call.
+// Key names are X keysym names (Return, Escape, a, 1, F11; alt, ctrl, shift in combinations);
+// keys go by position on a US keyboard map. Through the server, a key or button pressed in one
+// call stays down until another lets it go, and clients meet one keyboard with one key map
+// from the start (GTK matches its key bindings against the first map it sees).
 
 #include <linux/input-event-codes.h>
 #include <sys/mman.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 #include <xkbcommon/xkbcommon.h>
 
@@ -216,23 +220,16 @@ bool Devices::Button(const std::string& number, bool pressed) {
 int Usage() {
   std::fprintf(
       stderr,
-      "usage: wayland-input hold | COMMAND [ARG]... (key NAME[+NAME]..., keydown NAME, "
+      "usage: wayland-input serve SOCKET | COMMAND [ARG]... (key NAME[+NAME]..., keydown NAME, "
       "keyup NAME, type [--delay MS] TEXT, mousemove_relative [--] DX DY, mousedown N, mouseup N, "
       "sleep SECONDS)\n");
   return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
+// Runs a chain of commands: 0 when all went out, 1 when one could not, 2 when they make no
+// sense.
+int Run(Devices& devices, const std::vector<std::string>& args) {
   if (args.empty()) return Usage();
-  Devices devices;
-  if (!devices.Open()) return 1;
-  if (args[0] == "hold") {
-    pause();
-    return 0;
-  }
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& command = args[i];
     const auto next = [&]() -> const std::string* {
@@ -271,4 +268,71 @@ int main(int argc, char** argv) {
   }
   devices.Sync();
   return 0;
+}
+
+sockaddr_un SocketAddress(const std::string& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  path.copy(address.sun_path, sizeof address.sun_path - 1);
+  return address;
+}
+
+// A call: its arguments, each ended by a NUL, then the end of what it sends; the answer is
+// one byte, the exit status.
+int Serve(Devices& devices, const std::string& path) {
+  const int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const sockaddr_un address = SocketAddress(path);
+  if (listener < 0 ||
+      bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+      listen(listener, 8) != 0) {
+    std::perror("wayland-input: serve");
+    return 1;
+  }
+  for (;;) {
+    const int call = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    if (call < 0) continue;
+    std::string bytes;
+    char buffer[4096];
+    for (ssize_t got; (got = read(call, buffer, sizeof buffer)) > 0;) bytes.append(buffer, got);
+    std::vector<std::string> args;
+    for (std::size_t start = 0, end; (end = bytes.find('\0', start)) != std::string::npos;
+         start = end + 1)
+      args.push_back(bytes.substr(start, end - start));
+    const char status = static_cast<char>(Run(devices, args));
+    (void)!write(call, &status, 1);
+    close(call);
+  }
+}
+
+// Hands the commands to the server at `path` and waits for it to have done them.
+int Call(const std::string& path, const std::vector<std::string>& args) {
+  const int server = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  const sockaddr_un address = SocketAddress(path);
+  if (server < 0 ||
+      connect(server, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    std::perror("wayland-input: no server at WAYLAND_INPUT_SOCKET");
+    return 1;
+  }
+  std::string bytes;
+  for (const std::string& arg : args) bytes += arg + '\0';
+  char status = 1;
+  if (write(server, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) ||
+      shutdown(server, SHUT_WR) != 0 || read(server, &status, 1) != 1)
+    status = 1;
+  close(server);
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) return Usage();
+  const bool serve = args[0] == "serve";
+  if (serve && args.size() != 2) return Usage();
+  const char* server = std::getenv("WAYLAND_INPUT_SOCKET");
+  if (!serve && server != nullptr && *server != '\0') return Call(server, args);
+  Devices devices;
+  if (!devices.Open()) return 1;
+  return serve ? Serve(devices, args[1]) : Run(devices, args);
 }
