@@ -15,20 +15,6 @@ constexpr SlotId kSoundSlotsStep = 64;
 // Sound files bigger than this are no sound effects of ours.
 constexpr std::int64_t kMaxSoundFileBytes = std::int64_t{256} << 20;
 
-std::optional<DeviceSound> DecodeWithDecoder(SoundDecoder& decoder) {
-  const int channels = decoder.Channels();
-  const std::int64_t frames = decoder.Frames();
-  const int rate = decoder.Rate();
-  if ((channels != 1 && channels != 2) || frames <= 0 || rate <= 0) return std::nullopt;
-  const std::int64_t frame_bytes = std::int64_t{2} * channels;
-  const std::int64_t bytes = frames > Sounds::kMaxDecodedBytes / frame_bytes
-                                 ? Sounds::kMaxDecodedBytes
-                                 : frames * frame_bytes;
-  std::vector<std::int16_t> samples(static_cast<std::size_t>(bytes / 2));
-  decoder.Decode(samples);
-  return DeviceSoundFromPcm16(samples, channels, rate);
-}
-
 }  // namespace
 
 Sounds::Sounds(Window& window, platform::FileSystem& file_system, platform::AudioSystem& audio)
@@ -63,17 +49,8 @@ std::int64_t Sounds::LoadSoundFile(SlotId slot, const std::string& path) {
 std::int64_t Sounds::LoadSoundData(SlotId slot, std::span<const std::uint8_t> data) {
   if (!device_) return 0;
   // Everything that can fail comes before the claim, so a failed load keeps the old sound.
-  std::optional<DeviceSound> sound;
-  if (HasRiffSignature(data)) {
-    sound = ReadWaveSound(data);
-  } else {
-    for (const auto& decoder : decoders_) {
-      if (decoder->Probe(data)) {
-        sound = DecodeWithDecoder(*decoder);
-        break;
-      }
-    }
-  }
+  const std::optional<DeviceSound> sound =
+      HasRiffSignature(data) ? ReadWaveSound(data) : std::nullopt;
   if (!sound) return 0;
   auto buffer = device_->CreateBuffer(sound->View());
   if (!buffer) return 0;
@@ -117,10 +94,6 @@ int Sounds::SetSoundVolume(SlotId slot, int volume) {
   if (record == nullptr) return 0;
   record->sound->SetVolume(volume_table_->Attenuation(volume));
   return 1;
-}
-
-void Sounds::RegisterSoundDecoder(std::shared_ptr<SoundDecoder> decoder) {
-  if (decoder && decoders_.size() < kMaxDecoders) decoders_.push_back(std::move(decoder));
 }
 
 // Every voice holds the buffer it plays, so the order in which a slot's parts go is free.

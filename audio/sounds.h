@@ -15,19 +15,6 @@
 
 namespace grumbol {
 
-// Offered data that is not a RIFF WAVE file. Probe is asked first; the decoder that accepts
-// then answers the other calls for that same data.
-class SoundDecoder {
- public:
-  virtual ~SoundDecoder() = default;
-  virtual bool Probe(std::span<const std::uint8_t> data) = 0;
-  // Fills `destination` with interleaved signed 16-bit samples.
-  virtual void Decode(std::span<std::int16_t> destination) = 0;
-  virtual int Channels() = 0;
-  virtual std::int64_t Frames() = 0;
-  virtual int Rate() = 0;
-};
-
 // An extra voice of a slot, made by a play with flag 2.
 struct SoundVoice {
   std::int32_t handle = 0;
@@ -43,15 +30,13 @@ struct SoundSlot {
   bool InUse() const { return sound != nullptr; }
 };
 
-// Sound effects in numbered slots: each slot holds one short sound whole, played from its
-// beginning with one call. Without a sound device every call answers as for an empty slot.
+// Sound effects in numbered slots, from RIFF WAVE data: each slot holds one short sound whole,
+// played from its beginning with one call. Without a sound device every call answers as for an
+// empty slot.
 class Sounds {
  public:
   static constexpr int kPlayLooping = 1;
   static constexpr int kPlayExtraVoice = 2;
-  static constexpr std::size_t kMaxDecoders = 100;
-  // Decoded sounds larger than this are cut.
-  static constexpr std::int64_t kMaxDecodedBytes = 64'000'000;
 
   Sounds(Window& window, platform::FileSystem& file_system, platform::AudioSystem& audio);
   ~Sounds();
@@ -71,8 +56,6 @@ class Sounds {
   std::int32_t PlaySoundSlot(SlotId slot, int flags = 0);
   // Sets the slot's own sound to a volume of 0 to 100 (clamped). 1 if the slot is in use.
   int SetSoundVolume(SlotId slot, int volume);
-  // Decoders are asked in registration order; more than kMaxDecoders are ignored.
-  void RegisterSoundDecoder(std::shared_ptr<SoundDecoder> decoder);
   void FreeSoundSlot(SlotId slot);
   void EndSound();
 
@@ -88,7 +71,6 @@ class Sounds {
   platform::FileSystem& file_system_;
   platform::AudioSystem& audio_;
   std::unique_ptr<platform::AudioDevice> device_;
-  std::vector<std::shared_ptr<SoundDecoder>> decoders_;
   std::optional<VolumeTable> volume_table_;  // built by StartSound
   SlotTable<SoundSlot> slots_;
   std::int32_t last_voice_handle_ = 0;

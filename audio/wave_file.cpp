@@ -240,7 +240,9 @@ std::optional<DeviceSound> ImaAdpcm(const WaveFormat& f, std::span<const std::ui
     }
   }
   if (out.empty()) return std::nullopt;
-  return DeviceSoundFromPcm16(out, f.channels, static_cast<int>(f.rate));
+  const std::span<const std::uint8_t> bytes{reinterpret_cast<const std::uint8_t*>(out.data()),
+                                            out.size() * sizeof out[0]};
+  return Stereo(SampleEncoding::kSigned16, static_cast<int>(f.rate), f.channels, 2, bytes);
 }
 
 }  // namespace
@@ -275,13 +277,6 @@ std::optional<DeviceSound> ReadWaveSound(std::span<const std::uint8_t> data) {
     case kTagImaAdpcm: return ImaAdpcm(*f, parts->samples);
     default: return std::nullopt;
   }
-}
-
-std::optional<DeviceSound> DeviceSoundFromPcm16(std::span<const std::int16_t> samples, int channels,
-                                                int rate) {
-  const std::span<const std::uint8_t> bytes{reinterpret_cast<const std::uint8_t*>(samples.data()),
-                                            samples.size_bytes()};
-  return Stereo(SampleEncoding::kSigned16, rate, channels, 2, bytes);
 }
 
 }  // namespace grumbol

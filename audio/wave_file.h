@@ -29,9 +29,4 @@ bool HasRiffSignature(std::span<const std::uint8_t> data);
 // give nullopt. The samples are cut to whole frames (whole blocks for ADPCM).
 std::optional<DeviceSound> ReadWaveSound(std::span<const std::uint8_t> data);
 
-// Interleaved signed 16-bit samples of 1 or 2 channels; frames beyond whole ones are dropped.
-// Nothing when not even one frame is left.
-std::optional<DeviceSound> DeviceSoundFromPcm16(std::span<const std::int16_t> samples, int channels,
-                                                int rate);
-
 }  // namespace grumbol

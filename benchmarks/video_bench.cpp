@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/support/bmp_writer.h"
 #include "tests/support/game_font.h"
 #include "tests/support/headless_screen.h"
 #include "video/text_drawing.h"
@@ -28,12 +29,14 @@ Surface HalfKeyedPicture(int width, int height) {
   return picture;
 }
 
-// Loads a 32-bit picture into `slot`, keyed on magenta or opaque.
-void Load(testing::SpriteScreen& bench, SlotId slot, Surface pixels, bool keyed) {
-  bench.Load(slot, bench.Keep({.width = pixels.width(),
-                               .height = pixels.height(),
-                               .depth = 32,
-                               .pixels = std::move(pixels)}));
+// Loads a picture into `slot` (as a 24-bit BMP, whose colours are the 32-bit screen's pixel
+// values), keyed on magenta or opaque.
+void Load(testing::SpriteScreen& bench, SlotId slot, const Surface& pixels, bool keyed) {
+  bench.sprites.LoadSpriteData(
+      slot,
+      testing::Picture24(pixels.width(), pixels.height(),
+                         [&](int x, int y) { return pixels.PixelAt(x, y); }),
+      0);
   if (keyed) bench.sprites.SetSpriteKey(slot, kMagenta);
 }
 
@@ -105,7 +108,7 @@ void BM_WorstCaseFrame(benchmark::State& state) {
   for (int y = 0; y < 768; ++y) {
     for (int x = 0; x < 1024; ++x) background.SetPixel(x, y, static_cast<std::uint32_t>(y / 3));
   }
-  Load(bench, 1, std::move(background), false);
+  Load(bench, 1, background, false);
   Load(bench, 11, HalfKeyedPicture(97, 33), true);
   Load(bench, 0, HalfKeyedPicture(33, 33), true);
   Load(bench, 51, HalfKeyedPicture(264, 180), true);

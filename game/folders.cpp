@@ -1,5 +1,7 @@
 #include "game/folders.h"
 
+#include <string_view>
+
 #include "game/game.h"
 
 namespace grumbol::game {
@@ -7,6 +9,12 @@ namespace grumbol::game {
 namespace {
 
 constexpr const char* kAppFolder = "grumbol";
+
+// The record file keeps the name the game gives it.
+std::string RecordFileName() {
+  const std::string_view path = Game::kRecordPath;
+  return std::string(path.substr(path.rfind('\\') + 1));
+}
 
 std::string Parent(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
@@ -26,7 +34,7 @@ Folders ChooseFolders(bool working_folder_has_gfx, const std::string& program,
   std::string data_home = xdg_data_home;
   if (data_home.empty() || data_home.front() != '/')
     data_home = home.empty() ? "." : home + "/.local/share";
-  folders.records = data_home + "/" + kAppFolder + "/Vusk.qzc";
+  folders.records = data_home + "/" + kAppFolder + "/" + RecordFileName();
   return folders;
 }
 

@@ -68,8 +68,8 @@ game::Folders FindFolders() {
 }
 
 // The player's best games, from the record file the game would write to.
-int PrintScores(platform::FileSystem& files, const game::Folders& folders, int count) {
-  const std::string where = folders.portable ? "GFX/Vusk.qzc" : folders.records;
+int PrintScores(platform::FileSystem& files, int count) {
+  const std::string where = files.NativePath(game::Game::kRecordPath);
   const auto file = files.Open(game::Game::kRecordPath, platform::FileAccess::kRead,
                                platform::FileDisposition::kOpenExisting);
   if (!file) {
@@ -217,7 +217,7 @@ int main(int argc, char** argv) {
   platform::PosixFileSystem posix_files;
   platform::MappedFileSystem file_system(posix_files, folders.Mappings());
   if (command.action == game::CommandLine::Action::kScores)
-    return PrintScores(file_system, folders, command.scores);
+    return PrintScores(file_system, command.scores);
 
   // Said before any library can say anything else.
   if (Environment("DISPLAY").empty() && Environment("WAYLAND_DISPLAY").empty()) {

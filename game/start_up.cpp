@@ -42,7 +42,6 @@ void Game::StartReplay(const std::string& player_name) {
 }
 
 void Game::StartMedia() {
-  m_.sprites.StartPictureDecoders();
   m_.screen.StartVideo();
   m_.sounds.StartSound();
   m_.movies.StartMovies();

@@ -52,8 +52,8 @@ class MoviePlayer {
   // Brings the service up. Harmless when it is up already; false when it cannot start.
   virtual bool Start() = 0;
 
-  // The movie in `path` with its first picture ready, or null when the service is not up or
-  // the file is missing or cannot be played.
+  // The movie in the native file `path` with its first picture ready, or null when the service is
+  // not up or the file is missing or cannot be played.
   virtual std::unique_ptr<Movie> Open(const std::string& path) = 0;
 };
 

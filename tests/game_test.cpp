@@ -108,7 +108,7 @@ TEST_F(GameTest, AsksForTheNameUntilOneIsGivenThenStartsTheFirstMovie) {
   EXPECT_EQ(state().movie_volume, 70);
   EXPECT_EQ(state().sound_volume, 100);
   // Two starts of the title movie (the second succeeds, so no third), each stopping it first.
-  const MovieEvent stop{"GFX\\Movie1.qzm", false}, start{"GFX\\Movie1.qzm", true};
+  const MovieEvent stop{"GFX/Movie1.qzm", false}, start{"GFX/Movie1.qzm", true};
   EXPECT_EQ(player_.events(), (std::vector<MovieEvent>{stop, start, stop, start}));
 }
 
@@ -288,8 +288,8 @@ TEST_F(GameTest, EachMovieKeyStopsAllMoviesAndPlaysItsOwnTheLastKeyWinning) {
     std::vector<MovieEvent> events;
     for (int movie : movies) {
       for (int n = 1; n <= 7; ++n)
-        events.push_back({"GFX\\Movie" + std::to_string(n) + ".qzm", false});
-      const std::string path = "GFX\\Movie" + std::to_string(movie) + ".qzm";
+        events.push_back({"GFX/Movie" + std::to_string(n) + ".qzm", false});
+      const std::string path = "GFX/Movie" + std::to_string(movie) + ".qzm";
       events.push_back({path, false});  // each start rewinds first
       events.push_back({path, true});
     }
@@ -304,8 +304,7 @@ TEST_F(GameTest, EachMovieKeyStopsAllMoviesAndPlaysItsOwnTheLastKeyWinning) {
   for (auto [score, starts] : {std::pair{2199, 0}, {2200, 1}, {2201, 0}}) {
     state().score = static_cast<std::int16_t>(score);
     const auto events = Played({});
-    EXPECT_EQ(std::count(events.begin(), events.end(), MovieEvent{"GFX\\Movie7.qzm", true}),
-              starts);
+    EXPECT_EQ(std::count(events.begin(), events.end(), MovieEvent{"GFX/Movie7.qzm", true}), starts);
   }
 }
 
@@ -370,7 +369,7 @@ TEST_F(GameTest, GameOverShowsTheResultThenAppendsTheRecordLineThenEndsTheMedia)
     EXPECT_EQ(rig_->dialogs.shown().back().text, "Du hast 120 Punkte erreicht!");
     EXPECT_EQ(testing::ReadFileBytes("GFX/Vusk.qzc"), before + first_line + "Bob: 120\r\n");
     EXPECT_EQ(player_.events().size(), 5u);
-    EXPECT_EQ(player_.events().back(), (MovieEvent{"GFX\\Movie1.qzm", false}));
+    EXPECT_EQ(player_.events().back(), (MovieEvent{"GFX/Movie1.qzm", false}));
     EXPECT_TRUE(rig_->display.cursor_visible());
   }
 }

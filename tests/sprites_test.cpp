@@ -12,15 +12,10 @@ constexpr std::uint32_t kMagenta = 0xFF00FF, kGreen = 0x00FF00;
 
 // An open screen with sprites from pictures made here.
 struct SpriteFixture : testing::SpriteScreen {
-  // Loads into `slot` a picture whose pixel (x, y) is pixel(x, y), in the screen's pixel size.
+  // Loads into `slot` a 24-bit BMP picture whose pixel (x, y) is the colour pixel(x, y), which
+  // on the 32-bit screen is also its pixel value.
   void Load(SlotId slot, int width, int height, auto pixel) {
-    SpritePicture picture{.width = width,
-                          .height = height,
-                          .depth = screen.depth(),
-                          .pixels = Surface(width, height, BytesPerPixel(screen.depth()))};
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x) picture.pixels.SetPixel(x, y, pixel(x, y));
-    ASSERT_EQ(SpriteScreen::Load(slot, Keep(std::move(picture))), 1);
+    ASSERT_EQ(sprites.LoadSpriteData(slot, testing::Picture24(width, height, pixel), 0), 1);
   }
   std::uint32_t At(int x, int y) { return screen.target()->PixelAt(x, y); }
 };
@@ -102,7 +97,8 @@ TEST(SpriteStore, SlotsFollowLoadsFailuresAndTheScreen) {
   EXPECT_EQ(f.sprites.Find(5), nullptr);  // data that cannot be loaded empties it
   EXPECT_EQ(f.sprites.LoadSpriteData(kDynamicSlot, junk, 0), 0);
 
-  const std::int64_t id = f.SpriteScreen::Load(kDynamicSlot, 0);
+  const std::int64_t id =
+      f.sprites.LoadSpriteData(kDynamicSlot, testing::Picture24(2, 2, Numbered), 0);
   EXPECT_GT(id, kMaxSlotNumber);
   EXPECT_NE(f.sprites.Find(static_cast<SlotId>(id)), nullptr);
   f.screen.LeaveScreenMode();

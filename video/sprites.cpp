@@ -59,20 +59,11 @@ std::int64_t Sprites::Load(SlotId slot, std::span<const std::uint8_t> data, int 
   // The claimed slot holds nothing any more, so its old picture does not count.
   const std::size_t held = BytesHeld();
   const std::size_t room = held < max_total_bytes_ ? max_total_bytes_ - held : 0;
-  std::optional<SpritePicture> picture;
   bool too_large = false;
-  if (HasBmpSignature(data)) {
-    picture = DecodeSpritePicture(data, screen_.depth(), screen_.layout(), mode, room, &too_large);
-  } else {
-    for (const PictureDecoder& decoder : decoders_) {
-      picture = decoder(data, screen_.depth(), screen_.layout(), mode);
-      if (picture) break;
-    }
-    if (picture && picture->pixels.size_bytes() > room) {
-      picture.reset();
-      too_large = true;
-    }
-  }
+  std::optional<SpritePicture> picture =
+      HasBmpSignature(data)
+          ? DecodeSpritePicture(data, screen_.depth(), screen_.layout(), mode, room, &too_large)
+          : std::nullopt;
   if (!picture) {
     platform::LogDetail("picture " + name +
                         (too_large ? ": refused, it would take more than the " +

@@ -1,12 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
-#include <vector>
 
 #include "platform/file_system.h"
 #include "runtime/slot_table.h"
@@ -28,10 +26,6 @@ struct SpriteRecord {
 // clipped at the screen's edges. Sprites live only while a screen is open.
 class Sprites final : public WindowObserver {
  public:
-  // Asked, in registration order, about data that is not a BMP file.
-  using PictureDecoder = std::function<std::optional<SpritePicture>(
-      std::span<const std::uint8_t> data, int screen_depth, PixelLayout layout, int mode)>;
-
   // All sprites together hold at most this many bytes of pixels: a picture's header alone
   // can claim 256 MiB, and the game's own pictures need about 10 MiB.
   static constexpr std::size_t kMaxTotalBytes = std::size_t{1} << 30;
@@ -48,9 +42,6 @@ class Sprites final : public WindowObserver {
   std::int64_t LoadSpriteFile(SlotId slot, const std::string& path, int mode);
   std::int64_t LoadSpriteData(SlotId slot, std::span<const std::uint8_t> data, int mode);
   void DiscardSprite(SlotId slot);
-
-  void StartPictureDecoders() { decoders_.clear(); }
-  void RegisterPictureDecoder(PictureDecoder decoder) { decoders_.push_back(std::move(decoder)); }
 
   // The screen's pixel value of a colour (0 while no screen is open).
   std::uint32_t ColourToPixel(int red, int green, int blue) const;
@@ -78,7 +69,6 @@ class Sprites final : public WindowObserver {
   std::size_t max_total_bytes_;
   SlotTable<SpriteRecord> sprites_;
   std::uint32_t default_key_ = 0;
-  std::vector<PictureDecoder> decoders_;
 };
 
 }  // namespace grumbol

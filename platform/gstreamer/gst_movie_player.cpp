@@ -3,7 +3,6 @@
 #include <gst/app/gstappsink.h>
 #include <gst/video/video.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -78,10 +77,8 @@ bool GstMoviePlayer::Start() {
 std::unique_ptr<GstMovie> GstMoviePlayer::OpenMovie(const std::string& path) {
   // GStreamer that did not start said so once, when it failed.
   if (!library_ || !library_->Ready() || path.empty()) return nullptr;
-  std::string native = path;
-  std::replace(native.begin(), native.end(), '\\', '/');
   GError* error = nullptr;
-  gchar* uri = gst_filename_to_uri(native.c_str(), &error);
+  gchar* uri = gst_filename_to_uri(path.c_str(), &error);
   if (uri == nullptr) {
     LogDetail("movie " + path + ": no URI for it: " + TakeMessage(error));
     return nullptr;

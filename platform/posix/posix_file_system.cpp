@@ -89,13 +89,17 @@ int OpenFlags(FileAccess access, FileDisposition disposition) {
 
 }  // namespace
 
-std::unique_ptr<File> PosixFileSystem::Open(const std::string& path, FileAccess access,
-                                            FileDisposition disposition) {
-  // The game's paths use the Windows separator.
+std::string PosixFileSystem::NativePath(const std::string& path) const {
   std::string native = path;
   for (char& c : native) {
     if (c == '\\') c = '/';
   }
+  return native;
+}
+
+std::unique_ptr<File> PosixFileSystem::Open(const std::string& path, FileAccess access,
+                                            FileDisposition disposition) {
+  const std::string native = NativePath(path);
   // Only regular files are accepted: a pipe would block, a device could feed an endless
   // line, a folder is no file. O_NONBLOCK keeps the open itself from hanging on a pipe.
   const int flags = OpenFlags(access, disposition);

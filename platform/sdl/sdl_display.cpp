@@ -23,19 +23,15 @@ VideoSubsystemRef::~VideoSubsystemRef() {
   if (held_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-bool VideoSubsystemRef::HasUsableDisplay() const {
-  if (!held_) {
-    LogDetail(std::string("video: SDL cannot start: ") + SDL_GetError());
-    return false;
-  }
+std::string VideoSubsystemRef::Unusable() const {
+  if (!held_) return std::string("video: SDL cannot start: ") + SDL_GetError();
   const char* driver = SDL_GetCurrentVideoDriver();
   if (driver == nullptr || std::strcmp(driver, "offscreen") == 0 ||
       std::strcmp(driver, "dummy") == 0) {
-    LogDetail(std::string("video: SDL found no display, only its '") + (driver ? driver : "?") +
-              "' driver");
-    return false;
+    return std::string("video: SDL found no display, only its '") + (driver ? driver : "?") +
+           "' driver";
   }
-  return true;
+  return "";
 }
 
 }  // namespace sdl
@@ -65,9 +61,17 @@ constexpr std::size_t kMaxPendingWindowEvents = 256;
 
 SdlDisplay::~SdlDisplay() { CloseScreen(); }
 
+bool SdlDisplay::Usable(const sdl::VideoSubsystemRef& video) {
+  const std::string why = video.Unusable();
+  // Sound, movies and input ask for the window too: said once.
+  if (!why.empty() && !said_unusable_) LogDetail(why);
+  said_unusable_ = said_unusable_ || !why.empty();
+  return why.empty();
+}
+
 bool SdlDisplay::StartVideoSystem() {
   sdl::VideoSubsystemRef video;
-  if (!video.HasUsableDisplay()) return false;
+  if (!Usable(video)) return false;
   started_.push_back(std::move(video));
   return true;
 }
@@ -87,7 +91,7 @@ bool SdlDisplay::CreateWindow() {
   // The window may be wanted before the video system is started (sound asks for it too),
   // so it holds its own reference on SDL's video.
   sdl::VideoSubsystemRef video;
-  if (!video.HasUsableDisplay()) return false;
+  if (!Usable(video)) return false;
   // A window in the background stays where it is: the game runs on behind the other one.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   // The mouse moves the cross-hair one picture pixel per unit however the picture is scaled.

@@ -62,6 +62,8 @@ class SdlDisplay final : public Display {
   std::uint64_t input_overflows() const { return input_overflows_; }
 
  private:
+  // Whether SDL's video shows things to a person; says once why not.
+  bool Usable(const sdl::VideoSubsystemRef& video);
   static int WatchEvent(void* self, SDL_Event* event);
   void Record(WindowEvent event);
   void DropExcessInputEvents();
@@ -88,6 +90,7 @@ class SdlDisplay final : public Display {
   int window_width_ = 0;  // the window's size when it is not full screen
   int window_height_ = 0;
   std::uint64_t input_overflows_ = 0;
+  bool said_unusable_ = false;
 };
 
 }  // namespace grumbol::platform

@@ -2,6 +2,8 @@
 
 #include <SDL2/SDL.h>
 
+#include <string>
+
 #include "platform/unique_handle.h"
 
 namespace grumbol::platform::sdl {
@@ -25,9 +27,10 @@ class VideoSubsystemRef {
   VideoSubsystemRef(const VideoSubsystemRef&) = delete;
   VideoSubsystemRef& operator=(const VideoSubsystemRef&) = delete;
 
-  // True when the video driver shows things to a person: SDL falls back to the off-screen
-  // and dummy drivers when there is no display, and those count as "no display" for us.
-  bool HasUsableDisplay() const;
+  // Empty when the video driver shows things to a person; else why not: SDL cannot start, or
+  // fell back to its off-screen or dummy driver, which count as "no display" for us.
+  std::string Unusable() const;
+  bool HasUsableDisplay() const { return Unusable().empty(); }
 
  private:
   bool held_ = false;

@@ -27,14 +27,19 @@ constexpr int kKeys[] = {DIK_0, DIK_1, DIK_2, DIK_3, DIK_4, DIK_5, DIK_6, DIK_7,
                          DIK_9, DIK_O, DIK_P, DIK_K, DIK_L, DIK_F, DIK_Z, DIK_C, DIK_D};
 
 // One game from `seed`; appends its line to `record` as the game should have written it.
-void PlayGame(std::uint32_t seed, platform::FileSystem& file_system, std::string& record) {
+// False, saying why, when the game cannot start.
+bool PlayGame(std::uint32_t seed, platform::FileSystem& file_system, std::string& record) {
   std::mt19937 random(seed);
   auto chance = [&random](int percent) { return static_cast<int>(random() % 100) < percent; };
   const std::string name = chance(30) ? "Quorvel" : 'P' + std::to_string(seed);
   platform::RecordingMoviePlayer player(testing::kGameMovies);
   testing::GameRig rig(chance(90), file_system, player, {name},
                        static_cast<std::uint32_t>(random()));
-  rig.Start();
+  std::string why;
+  if (!rig.Start(&why)) {
+    std::fprintf(stderr, "soak: the game of seed %u could not start: %s", seed, why.c_str());
+    return false;
+  }
   const int escape_frame = static_cast<int>(random() % 600);
   bool held[std::size(kKeys)] = {};
   for (int frame = 0;; ++frame) {
@@ -57,6 +62,7 @@ void PlayGame(std::uint32_t seed, platform::FileSystem& file_system, std::string
   rig.game.GameOver();
   record += record.substr(0, record.find("\r\n")) + name + ": " +
             std::to_string(rig.game.state().score) + rig.game.state().cheat_mark + "\r\n";
+  return true;
 }
 
 int Main(int argc, char** argv) {
@@ -73,7 +79,7 @@ int Main(int argc, char** argv) {
   std::string record;
   for (long game = 0; game < games; ++game) {
     const std::uint32_t seed = first_seed + static_cast<std::uint32_t>(game);
-    PlayGame(seed, file_system, record);
+    if (!PlayGame(seed, file_system, record)) return 1;
     if (testing::ReadFileBytes("GFX/Vusk.qzc") != record) {
       std::fprintf(stderr,
                    "soak: game %ld (seed %u): the record file is not one whole line per game\n",

@@ -25,10 +25,10 @@
 
 namespace grumbol::testing {
 
-// The game's seven movie files, by the names it opens them with.
-inline const std::set<std::string> kGameMovies{
-    "GFX\\Movie1.qzm", "GFX\\Movie2.qzm", "GFX\\Movie3.qzm", "GFX\\Movie4.qzm",
-    "GFX\\Movie5.qzm", "GFX\\Movie6.qzm", "GFX\\Movie7.qzm"};
+// The game's seven movie files, by the names the movie player is given.
+inline const std::set<std::string> kGameMovies{"GFX/Movie1.qzm", "GFX/Movie2.qzm", "GFX/Movie3.qzm",
+                                               "GFX/Movie4.qzm", "GFX/Movie5.qzm", "GFX/Movie6.qzm",
+                                               "GFX/Movie7.qzm"};
 
 // The headless display, dialogs and input passed through, with the calls tests order by in
 // one log: the screen's close, each message box (with what `look` says then), the stops of the
@@ -106,9 +106,12 @@ struct GameRig {
     if (recorder) recorder->Watch(game.state());
   }
 
-  bool Start() {
+  // The game's start-up; when it fails, `why` gets what the game said.
+  bool Start(std::string* why = nullptr) {
     std::ostringstream errors;
-    return game.StartUp(errors);
+    const bool started = game.StartUp(errors);
+    if (why != nullptr) *why = errors.str();
+    return started;
   }
   // Runs `count` passes; false when the loop ended before.
   bool Run(int count) {

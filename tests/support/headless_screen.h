@@ -1,14 +1,7 @@
 #pragma once
 
 // The game's screen on the headless display and a manual clock, with real files; and the same
-// with sprites whose pictures are made in memory. Shared by the tests and benchmarks of the
-// screen's users.
-
-#include <cstdint>
-#include <map>
-#include <optional>
-#include <span>
-#include <utility>
+// with a sprite store. Shared by the tests and benchmarks of the screen's users.
 
 #include "platform/headless/headless_display.h"
 #include "platform/null/manual_clock.h"
@@ -33,30 +26,10 @@ struct HeadlessScreen {
   platform::PosixFileSystem files;
 };
 
-// An open screen whose sprites load from memory: Keep() a picture, then Load() it into slots
-// by the tag it got.
+// An open screen with a sprite store.
 struct SpriteScreen : HeadlessScreen {
-  SpriteScreen() {
-    Open();
-    sprites.RegisterPictureDecoder([this](std::span<const std::uint8_t> data, int, PixelLayout,
-                                          int) -> std::optional<SpritePicture> {
-      if (data.size() == 2 && data[0] == 'T' && pictures.count(data[1]) != 0)
-        return pictures.at(data[1]);
-      return std::nullopt;
-    });
-  }
-  std::uint8_t Keep(SpritePicture picture) {
-    const auto tag = static_cast<std::uint8_t>(pictures.size());
-    pictures[tag] = std::move(picture);
-    return tag;
-  }
-  std::int64_t Load(SlotId slot, std::uint8_t tag) {
-    const std::uint8_t data[2] = {'T', tag};
-    return sprites.LoadSpriteData(slot, data, 0);
-  }
-
+  SpriteScreen() { Open(); }
   Sprites sprites{screen, files};
-  std::map<std::uint8_t, SpritePicture> pictures;
 };
 
 }  // namespace grumbol::testing

@@ -23,6 +23,21 @@ TEST(NoDisplayGame, SaysSoInOneLineBeforeAnyLibraryAndExitsNonZero) {
   EXPECT_EQ(run.err,
             "grumbol: no display to show the game on (is DISPLAY set, is an X server running?)\n");
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "GFX"));
+
+  // A display named that is not there: with GRUMBOL_LOG=1 it also says why, once, however
+  // many parts of the game asked for the window.
+  const ProgramRun named = RunProgram("cd '" + dir.path().string() +
+                                      "' && env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "
+                                      "DISPLAY=:1999 GRUMBOL_LOG=1 timeout 60 " +
+                                      GRUMBOL_GAME);
+  EXPECT_EQ(named.status, 1);
+  const std::string why = "grumbol: video: SDL cannot start";
+  EXPECT_NE(named.err.find(why), std::string::npos) << named.err;
+  EXPECT_EQ(named.err.find(why), named.err.rfind(why)) << named.err;
+  EXPECT_TRUE(
+      named.err.ends_with("grumbol: no display to show the game on (is DISPLAY set, is "
+                          "an X server running?)\n"))
+      << named.err;
 }
 
 // The command line answers without a display.
