@@ -86,10 +86,10 @@ int PrintScores(platform::FileSystem& files, int count) {
   return 0;
 }
 
-// The libraries say nothing on their own: ALSA and OpenAL Soft fill a screen on a machine
-// without a sound card, and Wayland's client library complains when it is tried without a
-// Wayland session. What matters is said by the game, once.
-void QuietLibraries(const game::Folders& folders) {
+// Settings the libraries read from the environment. They say nothing on their own: ALSA and
+// OpenAL Soft fill a screen on a machine without a sound card, and Wayland's client library
+// complains when it is tried without a Wayland session. What matters is said by the game, once.
+void SetUpLibraries(const game::Folders& folders) {
   setenv("ALSOFT_LOGLEVEL", "0", 0);
   if (!folders.portable) {
     // The short mixing period, from the data folder (OpenAL Soft looks beside the program).
@@ -97,6 +97,8 @@ void QuietLibraries(const game::Folders& folders) {
     if (access(conf.c_str(), R_OK) == 0) setenv("ALSOFT_CONF", conf.c_str(), 0);
   }
   if (Environment("WAYLAND_DISPLAY").empty()) setenv("SDL_VIDEODRIVER", "x11", 0);
+  // On Wayland the desktop finds the game's entry (icon, name) by the window's app id.
+  setenv("SDL_VIDEO_WAYLAND_WMCLASS", GRUMBOL_APP_ID, 0);
 }
 
 // The stack on the real backends: SDL2 display and input, OpenAL Soft sound, GStreamer movies,
@@ -224,7 +226,7 @@ int main(int argc, char** argv) {
     platform::LogNotice("no display to show the game on (is DISPLAY set, is an X server running?)");
     return 1;
   }
-  QuietLibraries(folders);
+  SetUpLibraries(folders);
   std::error_code error;
   if (!folders.portable && !std::filesystem::is_directory(folders.data + "/GFX", error)) {
     platform::LogNotice("no GFX folder here and none installed in " + folders.data +

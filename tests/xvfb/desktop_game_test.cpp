@@ -59,8 +59,10 @@ Box GameWindow() {
 
 // Whether the game's window has the focus within ten seconds.
 bool GameHasFocus() {
-  return RunShell("for i in $(seq 100); do [ \"$(xdotool getactivewindow getwindowname)\" = '" +
-                  std::string(kGameWindow) + "' ] && exit 0; sleep 0.1; done; exit 1") == 0;
+  for (int tries = 0; tries < 100; ++tries, Pause(100)) {
+    if (Focused(kGameWindow)) return true;
+  }
+  return false;
 }
 
 TEST(XDesktop, DialogsComeUpCentredWithTheirFrames) {

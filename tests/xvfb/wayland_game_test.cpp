@@ -1,6 +1,7 @@
 // The built game under a Wayland compositor (tools/with-wayland): natively, or through the
-// compositor's X server as on GNOME and KDE desktops. Its boxes must show, on the same window
-// system as the game's window, and the game play through to its record line.
+// compositor's X server as on GNOME and KDE desktops. Its first box shows, on the same window
+// system as the game's window (the rest of the game is played by the game-play and focus tests
+// under the compositor too).
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ namespace {
 
 using namespace testing;
 
-TEST(Wayland, TheBoxesShowAndTheGamePlaysToItsRecordLine) {
+TEST(Wayland, TheFirstBoxShowsOnTheWindowSystemOfTheGamesWindow) {
   const char* display = std::getenv("DISPLAY");
   const bool through_x = display != nullptr && *display != '\0';
   GameProcess game(GRUMBOL_GAME, GRUMBOL_GFX, {}, {"GRUMBOL_LOG=1"});
@@ -24,11 +25,6 @@ TEST(Wayland, TheBoxesShowAndTheGamePlaysToItsRecordLine) {
   ASSERT_TRUE(box.Taken());
   // The box in the middle of the bare desktop.
   EXPECT_NE(box.At(box.width() / 2, box.height() / 2), box.At(0, 0));
-  HoldKey("Return");
-  ASSERT_TRUE(game.EnterName("Welle"));
-  ASSERT_TRUE(Drawing("wayland_playing"));
-  EXPECT_EQ(game.End(), 0);
-  EXPECT_EQ(game.Record(), "Welle: 0\r\n");
 
   const std::string said = game.Errors();
   const std::string server = through_x ? "x11" : "wayland";

@@ -30,6 +30,15 @@ bool WindowShown(const std::string& title) {
   return RunShell("xdotool search --onlyvisible --name '^" + title + "$' >/dev/null") == 0;
 }
 
+bool Focused(const std::string& title) {
+  if (Set("SWAYSOCK")) {
+    return RunShell("swaymsg -q '[title=\"^" + title +
+                    "$\" con_id=__focused__] nop' 2>/dev/null") == 0;
+  }
+  return RunShell("[ \"$(xdotool getactivewindow getwindowname 2>/dev/null)\" = '" + title +
+                  "' ]") == 0;
+}
+
 bool WaitForWindow(const std::string& title) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   bool shown = WindowShown(title);
@@ -135,7 +144,13 @@ FocusThief::FocusThief() {
   SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 255, 0));
   SDL_UpdateWindowSurface(window);
   // With no window manager SDL gives the focus to a window it shows; take it explicitly too.
-  focused_ = RunShell("xdotool search --sync --name '^Focus thief$' windowfocus --sync") == 0;
+  if (Set("SWAYSOCK")) {
+    focused_ = WaitForWindow("Focus thief") &&
+               RunShell("swaymsg -q '[title=\"^Focus thief$\"] focus'") == 0 &&
+               Focused("Focus thief");
+  } else {
+    focused_ = RunShell("xdotool search --sync --name '^Focus thief$' windowfocus --sync") == 0;
+  }
 }
 
 FocusThief::~FocusThief() {

@@ -19,6 +19,8 @@ namespace grumbol::testing {
 bool WindowShown(const std::string& title);
 // Waits (up to 20 s) for one.
 bool WaitForWindow(const std::string& title);
+// Whether the window of that title has the keyboard focus.
+bool Focused(const std::string& title);
 void Pause(int ms);
 // Keys and mouse in xdotool's words ("keydown a sleep 0.2 keyup a", "type Bob",
 // "mousemove_relative -- 5 5"): through xdotool on X, through wayland-input (the program
