@@ -121,7 +121,7 @@ TEST(XFault, SilentAndStoppedWhileTheFocusWentAndCameBackTheGameIsWholeAndGoesOn
   testing::WriteFileBytes(conf.File("alsoft.conf"), "[general]\ndrivers=none-here\n");
   GameProcess game(GRUMBOL_GAME, GRUMBOL_GFX, {}, {"ALSOFT_CONF=" + conf.File("alsoft.conf")});
   ASSERT_TRUE(game.Started());
-  ASSERT_TRUE(game.Begin("Fokus"));
+  ASSERT_TRUE(game.Begin("Halt"));
   const Screenshot before("focus_regained_before");
   ASSERT_TRUE(before.Taken());
 
@@ -145,7 +145,7 @@ TEST(XFault, SilentAndStoppedWhileTheFocusWentAndCameBackTheGameIsWholeAndGoesOn
 
   EXPECT_EQ(game.End(), 0);
   EXPECT_EQ(game.Errors(), "grumbol: no sound output; playing silently\n");
-  EXPECT_EQ(game.Record(), "Fokus: 0\r\n");
+  EXPECT_EQ(game.Record(), "Halt: 0\r\n");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 namespace grumbol::testing {
 
@@ -36,19 +37,32 @@ std::string PpmToken(FILE* in) {
 int RunShell(const std::string& command) { return std::system(command.c_str()); }
 
 Screenshot::Screenshot(const std::string& name) {
-  const std::filesystem::path dir = GRUMBOL_SCREENSHOT_DIR;
+  // The same test runs on an X server of its own and under a Wayland compositor, with and
+  // without its X server, maybe at once: a folder for each.
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  const char* x = std::getenv("DISPLAY");
+  const bool on_wayland = wayland != nullptr && *wayland != '\0';
+  const bool on_x = x != nullptr && *x != '\0';
+  const std::filesystem::path dir =
+      std::filesystem::path(GRUMBOL_SCREENSHOT_DIR) / (!on_wayland ? "x11"
+                                                       : on_x      ? "xwayland"
+                                                                   : "wayland");
   std::filesystem::create_directories(dir);
   const std::string png = (dir / (name + ".png")).string();
+  // A grab can fail while the output changes (a window going full screen): tried again.
+  for (int tries = 0; tries < 3 && !Grab(on_wayland, png); ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+}
+
+bool Screenshot::Grab(bool on_wayland, const std::string& png) {
   taken_at_ = std::chrono::steady_clock::now();
   // The X server's root window, or on Wayland the compositor's output (an X server of the
-  // compositor's own draws nothing into its root window).
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  const std::string grab = wayland != nullptr && *wayland != '\0'
-                               ? "grim " + ShellQuote(png)
-                               : "xwd -root -silent | convert xwd:- " + ShellQuote(png);
-  if (RunShell(grab) != 0) return;
-  FILE* raw = popen(("convert " + ShellQuote(png) + " -depth 8 ppm:-").c_str(), "r");
-  if (raw == nullptr) return;
+  // compositor's own draws nothing into its root window); kept as PNG and read as PPM.
+  const std::string grab =
+      on_wayland ? "grim -t ppm - | convert ppm:-" : "xwd -root -silent | convert xwd:-";
+  FILE* raw = popen((grab + " -write png:" + ShellQuote(png) + " -depth 8 ppm:-").c_str(), "r");
+  if (raw == nullptr) return false;
   // A binary PPM: "P6", the width, the height and the largest value, then the pixels.
   const std::string magic = PpmToken(raw);
   width_ = std::atoi(PpmToken(raw).c_str());
@@ -58,7 +72,12 @@ Screenshot::Screenshot(const std::string& name) {
     rgb_.resize(static_cast<std::size_t>(width_) * height_ * 3);
     if (std::fread(rgb_.data(), 1, rgb_.size(), raw) != rgb_.size()) rgb_.clear();
   }
+  // Read to its end whatever was not taken, so that the converter does not wait on the pipe.
+  char rest[4096];
+  while (std::fread(rest, 1, sizeof rest, raw) > 0) {
+  }
   if (pclose(raw) != 0) rgb_.clear();
+  return Taken();
 }
 
 }  // namespace grumbol::testing

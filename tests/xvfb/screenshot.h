@@ -34,6 +34,9 @@ class Screenshot {
   }
 
  private:
+  // One try: true when the picture was taken.
+  bool Grab(bool on_wayland, const std::string& png);
+
   int width_ = 0;
   int height_ = 0;
   std::chrono::steady_clock::time_point taken_at_;

@@ -50,10 +50,11 @@ bool WaitForWindow(const std::string& title) {
 void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 int Drive(const std::string& commands) {
+  // Under a compositor its own devices, which reach its X server as a real keyboard and mouse
+  // do: keys pressed through that X server alone are unknown to the compositor.
   const char* wayland_input = std::getenv("WAYLAND_INPUT");
-  const std::string driver =
-      Set("DISPLAY") || wayland_input == nullptr ? "xdotool" : std::string(wayland_input);
-  return RunShell(driver + " " + commands);
+  const bool compositor = Set("WAYLAND_DISPLAY") && wayland_input != nullptr;
+  return RunShell((compositor ? std::string(wayland_input) : "xdotool") + " " + commands);
 }
 
 void HoldKey(const std::string& key) { Drive("keydown " + key + " sleep 0.15 keyup " + key); }
@@ -131,11 +132,42 @@ Sighting SwimmingFish(const std::string& name) {
   const Screenshot after(name + "_b");
   if (!before.Taken() || !after.Taken()) return {};
   // The fish moves right: the left edge of what changed is where it was at the first look.
+  // It swims 120 pixels a second, a little faster as the game catches up after a stall; a
+  // change wider than one fish and its way is something else.
   const Box moved = Changed(before, after);
-  return {moved.Width() <= 150 ? moved : Box{}, before.taken_at()};
+  const double seconds =
+      std::chrono::duration<double>(after.taken_at() - before.taken_at()).count() + 0.1;
+  return {moved.Width() <= 110 + static_cast<int>(120 * seconds) ? moved : Box{},
+          before.taken_at()};
+}
+
+bool ReplaySoFar::Read(std::initializer_list<const char*> changes, std::size_t from) const {
+  for (const char* change : changes) {
+    if (text.find(change, from) == std::string::npos) return false;
+  }
+  return true;
+}
+
+int ReplaySoFar::Last(const char* what) const {
+  const std::size_t at = text.rfind(what);
+  return at == std::string::npos ? 0 : std::atoi(text.c_str() + at + 2);
+}
+
+bool MoveCrossHair(const std::string& replay, int x, int y) {
+  for (int moves = 0; moves < 3; ++moves) {
+    const ReplaySoFar now(replay);
+    if (now.Last(" x") == x && now.Last(" y") == y) return true;
+    Drive("mousemove_relative -- " + std::to_string(x - now.Last(" x")) + " " +
+          std::to_string(y - now.Last(" y")));
+    for (int tries = 0; tries < 100 && ReplaySoFar(replay).text == now.text; ++tries) Pause(50);
+  }
+  const ReplaySoFar now(replay);
+  return now.Last(" x") == x && now.Last(" y") == y;
 }
 
 FocusThief::FocusThief() {
+  // Under a compositor, one of its own windows, whatever the game's window is.
+  if (Set("WAYLAND_DISPLAY")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return;
   SDL_Window* window = SDL_CreateWindow("Focus thief", 200, 200, 300, 200, SDL_WINDOW_SHOWN);
   window_ = window;

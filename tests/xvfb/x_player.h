@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,8 +24,8 @@ bool WaitForWindow(const std::string& title);
 bool Focused(const std::string& title);
 void Pause(int ms);
 // Keys and mouse in xdotool's words ("keydown a sleep 0.2 keyup a", "type Bob",
-// "mousemove_relative -- 5 5"): through xdotool on X, through wayland-input (the program
-// WAYLAND_INPUT names) where there is no X server. Its exit status.
+// "mousemove_relative -- 5 5"): through xdotool on an X server of the test's own, through
+// wayland-input (the program WAYLAND_INPUT names) under a Wayland compositor. Its exit status.
 int Drive(const std::string& commands);
 // Holds a key over several frames: a press and release between two polls reads as up. For
 // dialogs, which see every press; the game reads its keys once a step, and its next step may
@@ -60,6 +61,26 @@ struct Sighting {
   std::chrono::steady_clock::time_point at;
 };
 Sighting SwimmingFish(const std::string& name);
+
+// A replay the game is writing (--record), as far as it got: a line for each step in which
+// anything changed, with what the game read of the player and " =<score>,<misses>" when those
+// changed. What the game itself says it has read.
+struct ReplaySoFar {
+  explicit ReplaySoFar(const std::string& path) : text(ReadFileBytes(path)) {}
+  // Whether the game has read all of these changes (" k33+", " b1+") since `from`.
+  bool Read(std::initializer_list<const char*> changes, std::size_t from = 0) const;
+  // The last value of " =<score>", " x<n>", " y<n>"; 0 before any.
+  int Last(const char* what) const;
+  int Score() const { return Last(" ="); }
+
+  std::string text;
+};
+
+// Moves the cross-hair of the game recording `replay` to (x, y) by relative movement, from
+// where the game says it is, until the game says it is there; whether it got there. (A
+// Wayland compositor locks the pointer to the game's window only at the pointer's first motion
+// over it, and passes that one on as a place: the move is made again then.)
+bool MoveCrossHair(const std::string& replay, int x, int y);
 
 // Another program's window, green, that takes the keyboard focus while it exists.
 class FocusThief {
