@@ -24,12 +24,18 @@ install_packages() {
   fi
 }
 
+# The generator for a new build folder: Ninja where it is installed (it starts the next
+# compile sooner than make); a folder keeps the one it was made with.
+generator_for() {
+  if [ ! -f "$1/CMakeCache.txt" ] && command -v ninja >/dev/null; then echo "-GNinja"; fi
+}
+
 # build DIR [CMAKE OPTIONS...]: configures and builds everything into $GRUMBOL_ROOT/DIR; the
 # tests and benchmarks are required.
 build() {
   local dir="$GRUMBOL_ROOT/$1"
   shift
-  cmake -S "$GRUMBOL_ROOT" -B "$dir" -DGRUMBOL_REQUIRE_TESTS=ON "$@" >/dev/null
+  cmake -S "$GRUMBOL_ROOT" -B "$dir" $(generator_for "$dir") -DGRUMBOL_REQUIRE_TESTS=ON "$@" >/dev/null
   cmake --build "$dir" -j "$(nproc)"
 }
 
@@ -37,6 +43,6 @@ build() {
 # (the tests are configured too where their packages are there, but not built).
 build_game() {
   local dir="$GRUMBOL_ROOT/$1"
-  cmake -S "$GRUMBOL_ROOT" -B "$dir" -DGRUMBOL_REQUIRE_TESTS=OFF >/dev/null
+  cmake -S "$GRUMBOL_ROOT" -B "$dir" $(generator_for "$dir") -DGRUMBOL_REQUIRE_TESTS=OFF >/dev/null
   cmake --build "$dir" -j "$(nproc)" --target grumbol make-gfx
 }
