@@ -18,19 +18,15 @@ namespace grumbol {
 namespace {
 
 using namespace testing;
-using SteadyClock = std::chrono::steady_clock;
 
 constexpr const char* kGameWindow = "Daromirs Grumbol Game";
 
-// Takes screenshots (for ten seconds at most) until one satisfies `wanted`.
+// Takes screenshots (for 20 s at most) until one satisfies `wanted`.
 bool Eventually(const std::string& name, const std::function<bool(const Screenshot&)>& wanted) {
-  const auto deadline = SteadyClock::now() + std::chrono::seconds(10);
-  while (SteadyClock::now() < deadline) {
+  return WaitUntil([&] {
     const Screenshot shot(name);
-    if (shot.Taken() && wanted(shot)) return true;
-    Pause(200);
-  }
-  return false;
+    return shot.Taken() && wanted(shot);
+  });
 }
 
 // A dialog with its frame on the black desktop, centred to the pixel.
@@ -58,12 +54,9 @@ Box GameWindow() {
   return found == 4 ? Box{x, y, x + width - 1, y + height - 1} : Box{};
 }
 
-// Whether the game's window has the focus within ten seconds.
+// Whether the game's window has the focus within 20 s.
 bool GameHasFocus() {
-  for (int tries = 0; tries < 100; ++tries, Pause(100)) {
-    if (Focused(kGameWindow)) return true;
-  }
-  return false;
+  return WaitUntil([] { return WindowShown(kGameWindow, true); });
 }
 
 TEST(XDesktop, DialogsComeUpCentredWithTheirFrames) {
@@ -95,15 +88,15 @@ TEST(XDesktop, AnotherWindowTakingTheFocusForTwoSecondsLeavesTheGameGoingOn) {
   ASSERT_TRUE(game.Begin("Fokus"));
 
   // Key 1 is held as the other window takes the focus, and let go over that window.
-  const Screenshot plain("desktop_focus_plain");
-  ASSERT_TRUE(plain.Taken());
+  const Screenshot plain = Picture("desktop_focus_plain");
+  ASSERT_FALSE(Bare(plain));
   Drive("keydown 1");
   EXPECT_TRUE(Eventually("desktop_focus_overlay", [&](const Screenshot& shot) {
     return SameShare(plain, shot, kOverlayTop) < 0.7 &&
            SameShare(plain, shot, kOverlayBottom) < 0.7;
   }));
   {
-    const auto stolen = SteadyClock::now();
+    const auto stolen = std::chrono::steady_clock::now();
     const FocusThief thief;
     ASSERT_TRUE(thief.HasFocus());
     Drive("keyup 1");
@@ -115,10 +108,10 @@ TEST(XDesktop, AnotherWindowTakingTheFocusForTwoSecondsLeavesTheGameGoingOn) {
   // The game counted its steps meanwhile: 120 in two seconds, fewer on a busy machine, none
   // had it stopped. The focus comes back at the next step the game takes.
   std::string said;
-  for (int tries = 0;
-       tries < 50 && said.find("focus gained", said.rfind("focus lost")) == std::string::npos;
-       ++tries, Pause(100))
+  WaitUntil([&] {
     said = game.Errors();
+    return said.find("focus gained", said.rfind("focus lost")) != std::string::npos;
+  });
   unsigned lost = 0, gained = 0;
   const std::size_t lost_at = said.rfind("focus lost");
   const std::size_t gained_at = said.find("focus gained", lost_at);
@@ -134,8 +127,8 @@ TEST(XDesktop, AnotherWindowTakingTheFocusForTwoSecondsLeavesTheGameGoingOn) {
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   const char* x = std::getenv("DISPLAY");
   if (wayland == nullptr || *wayland == '\0' || x == nullptr || *x == '\0') {
-    const Screenshot back("desktop_focus_back");
-    ASSERT_TRUE(back.Taken());
+    const Screenshot back = Picture("desktop_focus_back");
+    ASSERT_FALSE(Bare(back));
     EXPECT_GT(SameShare(plain, back, kOverlayTop), 0.85);
     EXPECT_GT(SameShare(plain, back, kOverlayBottom), 0.85);
   }
@@ -155,8 +148,7 @@ TEST(XDesktopLarge, PlaysInAWindowScaledAndSwitchesToFullScreenAndBack) {
 
   // A window of the picture's own size, shown 1:1 inside its frame on the desktop.
   Box window;
-  for (int tries = 0; tries < 100 && window.Width() != 1024; ++tries, Pause(100))
-    window = GameWindow();
+  WaitUntil([&] { return (window = GameWindow()).Width() == 1024; });
   ASSERT_EQ(window.Width(), 1024);
   ASSERT_EQ(window.bottom - window.top + 1, 768);
   EXPECT_TRUE(Eventually("desktop_window", [&](const Screenshot& shot) {
@@ -199,8 +191,7 @@ TEST(XDesktopLarge, PlaysInAWindowScaledAndSwitchesToFullScreenAndBack) {
   // And back to the window as it was.
   HoldKey("alt+Return");
   Box again;
-  for (int tries = 0; tries < 100 && again.Width() != 800; ++tries, Pause(100))
-    again = GameWindow();
+  WaitUntil([&] { return (again = GameWindow()).Width() == 800; });
   EXPECT_EQ(again.Width(), 800);
   EXPECT_EQ(again.bottom - again.top + 1, 400);
 

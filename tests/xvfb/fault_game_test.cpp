@@ -14,30 +14,25 @@ namespace {
 
 using namespace testing;
 
+// A display named that is not there: with GRUMBOL_LOG=1 it also says why, once, however many
+// parts of the game asked for the window.
 TEST(NoDisplayGame, SaysSoInOneLineBeforeAnyLibraryAndExitsNonZero) {
   testing::TempDir dir;
-  const ProgramRun run = RunProgram(
-      "cd '" + dir.path().string() +
-      "' && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 60 " + GRUMBOL_GAME);
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err,
-            "grumbol: no display to show the game on (is DISPLAY set, is an X server running?)\n");
+  const std::string no_display =
+      "grumbol: no display to show the game on (is DISPLAY set, is an X server running?)\n";
+  const std::string run = "cd '" + dir.path().string() +
+                          "' && env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 60 " +
+                          GRUMBOL_GAME;
+  const ProgramRun none = RunProgram("env -u DISPLAY sh -c \"" + run + "\"");
+  EXPECT_EQ(none.status, 1);
+  EXPECT_EQ(none.err, no_display);
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "GFX"));
-
-  // A display named that is not there: with GRUMBOL_LOG=1 it also says why, once, however
-  // many parts of the game asked for the window.
-  const ProgramRun named = RunProgram("cd '" + dir.path().string() +
-                                      "' && env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "
-                                      "DISPLAY=:1999 GRUMBOL_LOG=1 timeout 60 " +
-                                      GRUMBOL_GAME);
+  const ProgramRun named = RunProgram("DISPLAY=:1999 GRUMBOL_LOG=1 sh -c \"" + run + "\"");
   EXPECT_EQ(named.status, 1);
-  const std::string why = "grumbol: video: SDL cannot start";
-  EXPECT_NE(named.err.find(why), std::string::npos) << named.err;
-  EXPECT_EQ(named.err.find(why), named.err.rfind(why)) << named.err;
-  EXPECT_TRUE(
-      named.err.ends_with("grumbol: no display to show the game on (is DISPLAY set, is "
-                          "an X server running?)\n"))
-      << named.err;
+  const std::size_t why = named.err.find("grumbol: video: SDL cannot start");
+  EXPECT_NE(why, std::string::npos) << named.err;
+  EXPECT_EQ(named.err.find("video:", why + 1), std::string::npos) << named.err;
+  EXPECT_TRUE(named.err.ends_with(no_display)) << named.err;
 }
 
 // The command line answers without a display.

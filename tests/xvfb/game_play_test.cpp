@@ -1,9 +1,10 @@
-// A new player's whole game on a real X server with the default assets and a German keyboard,
-// recorded: the first box, a name cancelled with Escape, the name, a fish found on the screen
-// and shot, a hot key, a cheat, Escape, the "Game Over" box and the record line; then the
-// recording verified without a display, to the score of the record line and the replay's own
-// end line. Every step waits for the state it needs; how many steps the game took, and how many
-// fish got through meanwhile, depend on the machine and are taken from the game's own report.
+// A new player's whole game with the default assets, on an X server of the test's own with a
+// German keyboard, or under a Wayland compositor; recorded: the first box, a name cancelled with
+// Escape, the name, a fish found on the screen and shot, a hot key, a cheat, Escape, the "Game
+// Over" box and the record line; then the recording verified without a display, to the score of the
+// record line and the replay's own end line. Every step waits for the state it needs; how many
+// steps the game took, and how many fish got through meanwhile, depend on the machine and are taken
+// from the game's own report.
 
 #include <gtest/gtest.h>
 
@@ -32,9 +33,12 @@ TEST(XGame, ANewPlayerShootsAFishTheRecordKeepsTheScoreAndTheReplayVerifiesIt) {
     ASSERT_EQ(RunShell("setxkbmap de"), 0);
   }
   const std::string z_key = german ? "y" : "z";
-  GameProcess game(GRUMBOL_GAME, GRUMBOL_GFX, {"--record", replay});
+  GameProcess game(GRUMBOL_GAME, GRUMBOL_GFX, {"--record", replay}, {"GRUMBOL_LOG=1"});
   ASSERT_TRUE(game.Started());
   ASSERT_TRUE(WaitForWindow("Daromir Grumbol Game"));
+  const Screenshot box("game_first_box");  // in the middle of the bare desktop
+  ASSERT_TRUE(box.Taken());
+  EXPECT_NE(box.At(box.width() / 2, box.height() / 2), box.At(0, 0));
   HoldKey("Return");
   ASSERT_TRUE(WaitForWindow("Daromirs Grumbol Game"));
   Drive("type --delay 30 Bob");
@@ -51,7 +55,7 @@ TEST(XGame, ANewPlayerShootsAFishTheRecordKeepsTheScoreAndTheReplayVerifiesIt) {
     return ReplaySoFar(replay).Read({change}, from);
   };
   // Until a hit, or the game has ended by itself (eleven fish through).
-  const auto shooting = [&] { return ReplaySoFar(replay).Score() == 0 && !read("\nend ", 0); };
+  const auto shooting = [&] { return ReplaySoFar(replay).Last(" =") == 0 && !read("\nend ", 0); };
   for (int fish = 0; fish < 6 && shooting(); ++fish) {
     // Two looks at the screen a moment apart find the fish by its movement.
     Sighting seen;
@@ -77,11 +81,11 @@ TEST(XGame, ANewPlayerShootsAFishTheRecordKeepsTheScoreAndTheReplayVerifiesIt) {
         released = now.text.size();
         return now.Read({" b1+"}, pressed);
       });
-      for (int tries = 0; tries < 100 && !read(" b1-", released); ++tries) Pause(20);
+      WaitUntil([&] { return read(" b1-", released); }, 2);
     }
   }
-  const Screenshot shot("game_after_shot");
-  ASSERT_GE(ReplaySoFar(replay).Score(), 10) << "six fish, none hit:\n" << ReplaySoFar(replay).text;
+  ASSERT_GE(ReplaySoFar(replay).Last(" ="), 10) << "six fish, none hit:\n"
+                                                << ReplaySoFar(replay).text;
   std::size_t before = ReplaySoFar(replay).text.size();
   EXPECT_TRUE(HoldUntil("keydown 2", "keyup 2", [&] { return read(" k3+", before); }));
   // The first cheat: a fish is hit for nothing, and the record line is marked.
@@ -95,6 +99,10 @@ TEST(XGame, ANewPlayerShootsAFishTheRecordKeepsTheScoreAndTheReplayVerifiesIt) {
   const Screenshot result("game_over");
   HoldKey("Return");
   EXPECT_EQ(game.WaitForExit(), 0);
+  // The boxes were on the window system of the game's own window.
+  const std::string said = game.Errors();
+  const bool x11 = said.find("SDL video driver 'x11'") != std::string::npos;
+  EXPECT_NE(said.find(x11 ? "GdkX11Display" : "GdkWaylandDisplay"), std::string::npos) << said;
 
   // The replay's end line, the record line and the replay played again agree.
   const std::string recorded = ReplaySoFar(replay).text;
@@ -104,7 +112,6 @@ TEST(XGame, ANewPlayerShootsAFishTheRecordKeepsTheScoreAndTheReplayVerifiesIt) {
   int score = -1, misses = -1, cheated = -1;
   ASSERT_EQ(
       std::sscanf(recorded.c_str() + end, "end %u %d %d %d", &steps, &score, &misses, &cheated), 4);
-  EXPECT_GE(score, 10);
   EXPECT_EQ(cheated, 1);
   EXPECT_EQ(game.Record(), "Quorvel: " + std::to_string(score) + "     =>  cheated\r\n");
   const ProgramRun verified = RunProgram(std::string(GRUMBOL_GAME) + " --verify " + replay);

@@ -47,13 +47,11 @@ TEST(XInstalled, PlaysFromAnEmptyFolderAndKeepsItsRecordInThePlayersDataFolder) 
   const Screenshot sea("installed_sea");
   // The movie restarts at every step the key is held, so it shows once the key is let go;
   // pressed again should the game not have read it (on a busy machine).
-  bool movie = false;
-  for (int presses = 0; presses < 5 && !movie; ++presses) {
-    HoldKey("5");
-    for (int tries = 0; tries < 10 && !movie; ++tries, Pause(200))
-      movie = SameShare(sea, Screenshot("installed_movie"), {0, 24, 250, 185}) < 0.5;
-  }
-  EXPECT_TRUE(movie) << "the movies are found in the installed data";
+  const auto movie = [&] {
+    return SameShare(sea, Screenshot("installed_movie"), {0, 24, 250, 185}) < 0.5;
+  };
+  EXPECT_TRUE(WaitUntil([&] { return HoldKey("5"), WaitUntil(movie, 2); }, 20))
+      << "the movies are found in the installed data";
   EXPECT_EQ(game.End(), 0);
 
   EXPECT_EQ(game.Errors(), "");

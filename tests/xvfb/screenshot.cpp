@@ -1,6 +1,5 @@
 #include "tests/xvfb/screenshot.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,22 +13,6 @@ std::string ShellQuote(const std::string& text) {
   std::string quoted = "'";
   for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return quoted + "'";
-}
-
-// The next word of a PPM header, past the comments (ImageMagick keeps one an X dump
-// had), and the one white-space character after it.
-std::string PpmToken(FILE* in) {
-  std::string token;
-  for (int c = std::fgetc(in); c != EOF; c = std::fgetc(in)) {
-    if (c == '#' && token.empty()) {
-      while (c != EOF && c != '\n') c = std::fgetc(in);
-    } else if (std::isspace(c)) {
-      if (!token.empty()) break;
-    } else {
-      token += static_cast<char>(c);
-    }
-  }
-  return token;
 }
 
 }  // namespace
@@ -61,14 +44,13 @@ bool Screenshot::Grab(bool on_wayland, const std::string& png) {
   // compositor's own draws nothing into its root window); kept as PNG and read as PPM.
   const std::string grab =
       on_wayland ? "grim -t ppm - | convert ppm:-" : "xwd -root -silent | convert xwd:-";
-  FILE* raw = popen((grab + " -write png:" + ShellQuote(png) + " -depth 8 ppm:-").c_str(), "r");
+  FILE* raw = popen(
+      (grab + " -write png:" + ShellQuote(png) + " +set comment -depth 8 ppm:-").c_str(), "r");
   if (raw == nullptr) return false;
-  // A binary PPM: "P6", the width, the height and the largest value, then the pixels.
-  const std::string magic = PpmToken(raw);
-  width_ = std::atoi(PpmToken(raw).c_str());
-  height_ = std::atoi(PpmToken(raw).c_str());
-  if (magic == "P6" && width_ > 0 && height_ > 0 && width_ <= 8192 && height_ <= 8192 &&
-      PpmToken(raw) == "255") {
+  // A binary PPM without comments: "P6", the width, the height and the largest value, one
+  // white-space character, then the pixels.
+  if (std::fscanf(raw, "P6 %d %d 255", &width_, &height_) == 2 && std::fgetc(raw) != EOF &&
+      width_ > 0 && height_ > 0 && width_ <= 8192 && height_ <= 8192) {
     rgb_.resize(static_cast<std::size_t>(width_) * height_ * 3);
     if (std::fread(rgb_.data(), 1, rgb_.size(), raw) != rgb_.size()) rgb_.clear();
   }

@@ -24,27 +24,26 @@ bool Set(const char* variable) {
 
 }  // namespace
 
-bool WindowShown(const std::string& title) {
-  if (Set("SWAYSOCK"))
-    return RunShell("swaymsg -q '[title=\"^" + title + "$\"] nop' 2>/dev/null") == 0;
-  return RunShell("xdotool search --onlyvisible --name '^" + title + "$' >/dev/null") == 0;
+bool WindowShown(const std::string& title, bool focused) {
+  if (Set("SWAYSOCK")) {
+    return RunShell("swaymsg -q '[title=\"^" + title + "$\"" +
+                    (focused ? " con_id=__focused__" : "") + "] nop' 2>/dev/null") == 0;
+  }
+  return RunShell(focused
+                      ? "[ \"$(xdotool getactivewindow getwindowname 2>/dev/null)\" = '" + title +
+                            "' ]"
+                      : "xdotool search --onlyvisible --name '^" + title + "$' >/dev/null") == 0;
 }
 
-bool Focused(const std::string& title) {
-  if (Set("SWAYSOCK")) {
-    return RunShell("swaymsg -q '[title=\"^" + title +
-                    "$\" con_id=__focused__] nop' 2>/dev/null") == 0;
-  }
-  return RunShell("[ \"$(xdotool getactivewindow getwindowname 2>/dev/null)\" = '" + title +
-                  "' ]") == 0;
+bool WaitUntil(const std::function<bool()>& done, int seconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  bool yes = done();
+  for (; !yes && std::chrono::steady_clock::now() < deadline; yes = done()) Pause(50);
+  return yes;
 }
 
 bool WaitForWindow(const std::string& title) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  bool shown = WindowShown(title);
-  for (; !shown && std::chrono::steady_clock::now() < deadline; shown = WindowShown(title))
-    Pause(50);
-  return shown;
+  return WaitUntil([&] { return WindowShown(title); });
 }
 
 void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
@@ -68,9 +67,7 @@ bool PressEscapeToEnd() {
 bool HoldUntil(const std::string& press, const std::string& release,
                const std::function<bool()>& done) {
   Drive(press);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  bool had = done();
-  for (; !had && std::chrono::steady_clock::now() < deadline; had = done()) Pause(50);
+  const bool had = WaitUntil(done);
   Drive(release);
   return had;
 }
@@ -112,16 +109,29 @@ double SameShare(const Screenshot& a, const Screenshot& b, Box region) {
   return all > 0 ? static_cast<double>(same) / static_cast<double>(all) : 1.0;
 }
 
+bool Bare(const Screenshot& shot) {
+  // A grid of points, all of one colour.
+  const auto at = [&](int n) {
+    return shot.At(shot.width() * (n % 7 + 1) / 8, shot.height() * (n / 7 + 1) / 8);
+  };
+  for (int n = 1; shot.Taken() && n < 49; ++n) {
+    if (!(at(n) == at(0))) return false;
+  }
+  return true;
+}
+
+Screenshot Picture(const std::string& name) {
+  Screenshot shot(name);
+  WaitUntil([&] { return !Bare(shot = Screenshot(name)); }, 10);
+  return shot;
+}
+
 bool Drawing(const std::string& name) {
   for (int tries = 0; tries < 20; ++tries) {
     const Screenshot before(name + "_a");
     Pause(200);
     const Screenshot after(name + "_b");
-    const Rgb black{0, 0, 0};
-    if (!before.Taken() || !after.Taken() ||
-        before.At(before.width() / 2, before.height() / 2) == black)
-      continue;
-    if (!Changed(before, after).Empty()) return true;
+    if (!Bare(before) && !Bare(after) && !Changed(before, after).Empty()) return true;
   }
   return false;
 }
@@ -154,15 +164,14 @@ int ReplaySoFar::Last(const char* what) const {
 }
 
 bool MoveCrossHair(const std::string& replay, int x, int y) {
-  for (int moves = 0; moves < 3; ++moves) {
+  for (int moves = 0;; ++moves) {
     const ReplaySoFar now(replay);
     if (now.Last(" x") == x && now.Last(" y") == y) return true;
+    if (moves == 3) return false;
     Drive("mousemove_relative -- " + std::to_string(x - now.Last(" x")) + " " +
           std::to_string(y - now.Last(" y")));
-    for (int tries = 0; tries < 100 && ReplaySoFar(replay).text == now.text; ++tries) Pause(50);
+    WaitUntil([&] { return ReplaySoFar(replay).text != now.text; }, 5);
   }
-  const ReplaySoFar now(replay);
-  return now.Last(" x") == x && now.Last(" y") == y;
 }
 
 FocusThief::FocusThief() {
@@ -179,7 +188,7 @@ FocusThief::FocusThief() {
   if (Set("SWAYSOCK")) {
     focused_ = WaitForWindow("Focus thief") &&
                RunShell("swaymsg -q '[title=\"^Focus thief$\"] focus'") == 0 &&
-               Focused("Focus thief");
+               WindowShown("Focus thief", true);
   } else {
     focused_ = RunShell("xdotool search --sync --name '^Focus thief$' windowfocus --sync") == 0;
   }

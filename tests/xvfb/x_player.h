@@ -15,13 +15,13 @@
 
 namespace grumbol::testing {
 
-// Whether a window of exactly this title is shown: on the X server, or in the Wayland
-// compositor's tree when SWAYSOCK is set (windows of its XWayland included).
-bool WindowShown(const std::string& title);
-// Waits (up to 20 s) for one.
+// Whether a window of exactly this title is shown (and has the keyboard focus): on the X
+// server, or in the Wayland compositor's tree when SWAYSOCK is set (XWayland's included).
+bool WindowShown(const std::string& title, bool focused = false);
+// Asks `done` again and again, for `seconds` at most, until it says yes; its last answer.
+bool WaitUntil(const std::function<bool()>& done, int seconds = 20);
+// Waits (up to 20 s) for a window of this title to be shown.
 bool WaitForWindow(const std::string& title);
-// Whether the window of that title has the keyboard focus.
-bool Focused(const std::string& title);
 void Pause(int ms);
 // Keys and mouse in xdotool's words ("keydown a sleep 0.2 keyup a", "type Bob",
 // "mousemove_relative -- 5 5"): through xdotool on an X server of the test's own, through
@@ -51,8 +51,12 @@ Box Changed(const Screenshot& a, const Screenshot& b);
 Box Lit(const Screenshot& shot, std::optional<Box> region = std::nullopt);
 // The share of the pixels in `region` that are the same in both pictures.
 double SameShare(const Screenshot& a, const Screenshot& b, Box region);
+// Whether a screenshot is of one colour or not taken: a desktop, not yet a window.
+bool Bare(const Screenshot& shot);
+// Takes screenshots (for ten seconds at most) until one is not bare: a window on the screen.
+Screenshot Picture(const std::string& name);
 // Whether the screen below the score line changes within a few looks (the fish swim), once
-// the game's picture is up (not the black of a screen being opened).
+// the game's picture is up (not the bare screen of a window being opened).
 bool Drawing(const std::string& name);
 // The one fish swimming in the game, found by its movement between two looks a moment apart,
 // where it was at the first look; empty when there is none, or more than one thing moved.
@@ -71,7 +75,6 @@ struct ReplaySoFar {
   bool Read(std::initializer_list<const char*> changes, std::size_t from = 0) const;
   // The last value of " =<score>", " x<n>", " y<n>"; 0 before any.
   int Last(const char* what) const;
-  int Score() const { return Last(" ="); }
 
   std::string text;
 };
