@@ -13,6 +13,7 @@
 
 #include "audio/sounds.h"
 #include "platform/openal/openal_audio.h"
+#include "platform/openal/quiet_alsa.h"
 #include "tests/support/headless_screen.h"
 #include "tests/support/wave_writer.h"
 
@@ -23,6 +24,7 @@ int main() {
     std::printf("mixing periods per second: %d\n", device->PeriodsPerSecond());
   }
   testing::HeadlessScreen headless;
+  platform::QuietAlsa quiet_alsa;
   platform::OpenAlSystem audio;
   Sounds sounds(headless.screen, headless.files, audio);
   // One second: it never ends while measured.

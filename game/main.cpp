@@ -28,6 +28,7 @@
 #include "platform/log.h"
 #include "platform/mapped_file_system.h"
 #include "platform/openal/openal_audio.h"
+#include "platform/openal/quiet_alsa.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/system_clock.h"
 #include "platform/sdl/sdl_display.h"
@@ -112,6 +113,7 @@ struct RealMediaStack {
   platform::SystemClock clock;
   platform::SdlDisplay display;
   platform::SdlInput input_system;
+  platform::QuietAlsa quiet_alsa;
   platform::OpenAlSystem audio_system;
   platform::GstMoviePlayer movie_player;
   platform::GtkDialogs dialogs;

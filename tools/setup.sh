@@ -7,11 +7,16 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# install_packages [game|all]: installs the missing packages of tools/debian-packages.txt
-# (what the game needs) and, for all (the default), of tools/debian-packages-dev.txt too.
+# install_packages [game|web|all]: installs the missing packages of tools/debian-packages.txt
+# (what the game needs); for web also of tools/debian-packages-web.txt (the browser build); for
+# all (the default) of both and of tools/debian-packages-dev.txt.
 install_packages() {
   local lists=("$GRUMBOL_ROOT/tools/debian-packages.txt") wanted missing=() package
-  [ "${1:-all}" = game ] || lists+=("$GRUMBOL_ROOT/tools/debian-packages-dev.txt")
+  case "${1:-all}" in
+    game) ;;
+    web) lists+=("$GRUMBOL_ROOT/tools/debian-packages-web.txt") ;;
+    *) lists+=("$GRUMBOL_ROOT/tools/debian-packages-web.txt" "$GRUMBOL_ROOT/tools/debian-packages-dev.txt") ;;
+  esac
   mapfile -t wanted < <(cat "${lists[@]}" | grep -v -E '^[[:space:]]*(#|$)')
   for package in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
@@ -39,10 +44,34 @@ build() {
   cmake --build "$dir" -j "$(nproc)"
 }
 
-# build_game DIR: configures $GRUMBOL_ROOT/DIR and builds only the game and its asset maker
-# (the tests are configured too where their packages are there, but not built).
+# build_game DIR [TARGET...]: configures $GRUMBOL_ROOT/DIR and builds only the game and its
+# asset maker, or the targets named (the tests are configured too where their packages are
+# there, but not built).
 build_game() {
-  local dir="$GRUMBOL_ROOT/$1"
+  local dir="$GRUMBOL_ROOT/$1" targets=("${@:2}")
+  [ "${#targets[@]}" -gt 0 ] || targets=(grumbol make-gfx)
   cmake -S "$GRUMBOL_ROOT" -B "$dir" $(generator_for "$dir") -DGRUMBOL_REQUIRE_TESTS=OFF >/dev/null
-  cmake --build "$dir" -j "$(nproc)" --target grumbol make-gfx
+  cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}"
+}
+
+# make_assets: the default pictures, sounds and movies, made by our own tool into GFX/ (where
+# the game reads them): again whenever one is missing or the tool was rebuilt after it was made.
+make_assets() {
+  local make_gfx="$GRUMBOL_ROOT/build/bin/make-gfx" name
+  for name in $("$make_gfx" --list); do
+    if [ "$make_gfx" -nt "$GRUMBOL_ROOT/GFX/$name" ]; then
+      "$make_gfx" "$GRUMBOL_ROOT"
+      break
+    fi
+  done
+}
+
+# build_web DIR: the browser build into $GRUMBOL_ROOT/DIR (emscripten through emcmake), its
+# data made of GFX/; the served folder is DIR/site.
+build_web() {
+  local dir="$GRUMBOL_ROOT/$1"
+  # Debian's emscripten finds its JavaScript parser (acorn) through Node's search path.
+  export NODE_PATH="${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs"
+  emcmake cmake -S "$GRUMBOL_ROOT" -B "$dir" $(generator_for "$dir") >/dev/null
+  cmake --build "$dir" -j "$(nproc)"
 }

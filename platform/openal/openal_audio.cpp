@@ -1,30 +1,15 @@
 #include "platform/openal/openal_audio.h"
 
-#include <AL/al.h>
-#include <AL/alc.h>
-#include <AL/alext.h>
-
-#include <dlfcn.h>
-
 #include <climits>
 #include <cmath>
 #include <string>
 
 #include "platform/log.h"
-#include "platform/unique_handle.h"
+#include "platform/openal/openal_context.h"
 
 namespace grumbol::platform {
 
 namespace {
-
-struct ContextDestroyer {
-  void operator()(ALCcontext* context) const {
-    if (alcGetCurrentContext() == context) alcMakeContextCurrent(nullptr);
-    alcDestroyContext(context);
-  }
-};
-using AlcDevicePtr = UniqueHandle<ALCdevice, alcCloseDevice>;
-using AlcContextPtr = std::unique_ptr<ALCcontext, ContextDestroyer>;
 
 // True when the AL calls since the last check failed; says so, in OpenAL's own words for the
 // error, in the log.
@@ -36,44 +21,19 @@ bool AlFailed(const char* what) {
             (text != nullptr ? text : "error " + std::to_string(error)));
   return true;
 }
+
+}  // namespace
+
 void LogAlcError(const std::string& what, ALCdevice* device) {
   const ALCenum error = alcGetError(device);
   const ALCchar* text = alcGetString(device, error);
   LogDetail("sound: " + what + ": " + (text != nullptr ? text : "error " + std::to_string(error)));
 }
 
-}  // namespace
-
-// The device and its context, owned together: the context goes first.
-class OpenAlContext {
- public:
-  OpenAlContext(AlcDevicePtr device, AlcContextPtr context, LPALCRENDERSAMPLESSOFT render)
-      : device_(std::move(device)), context_(std::move(context)), render_(render) {
-    MakeCurrent();
-    direct_channels_ = alIsExtensionPresent("AL_SOFT_direct_channels") == AL_TRUE;
-  }
-
-  // Every AL call works on the current context; more than one device may be open (tests).
-  void MakeCurrent() const {
-    if (alcGetCurrentContext() != context_.get()) alcMakeContextCurrent(context_.get());
-  }
-  ALCdevice* device() const { return device_.get(); }
-  LPALCRENDERSAMPLESSOFT render() const { return render_; }
-  bool direct_channels() const { return direct_channels_; }
-
- private:
-  AlcDevicePtr device_;
-  AlcContextPtr context_;
-  LPALCRENDERSAMPLESSOFT render_;  // null unless a loopback device
-  bool direct_channels_ = false;
-};
-
-namespace {
-
 std::shared_ptr<OpenAlContext> MakeContext(AlcDevicePtr device, const ALCint* attributes,
-                                           LPALCRENDERSAMPLESSOFT render) {
+                                           RenderSamples render) {
   if (!device) {
-    LogAlcError("OpenAL Soft found no output device", nullptr);
+    LogAlcError("OpenAL found no output device", nullptr);
     return nullptr;
   }
   AlcContextPtr context(alcCreateContext(device.get(), attributes));
@@ -83,6 +43,8 @@ std::shared_ptr<OpenAlContext> MakeContext(AlcDevicePtr device, const ALCint* at
   }
   return std::make_shared<OpenAlContext>(std::move(device), std::move(context), render);
 }
+
+namespace {
 
 class OpenAlBuffer final : public AudioBuffer {
  public:
@@ -165,50 +127,7 @@ class OpenAlVoice final : public AudioVoice {
   std::int32_t volume_ = 0;
 };
 
-ALenum AlFormat(const SampleData& samples) {
-  const bool stereo = samples.channels == 2;
-  switch (samples.encoding) {
-    case SampleEncoding::kUnsigned8: return stereo ? AL_FORMAT_STEREO8 : AL_FORMAT_MONO8;
-    case SampleEncoding::kSigned16: return stereo ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16;
-    case SampleEncoding::kFloat32:
-      return stereo ? AL_FORMAT_STEREO_FLOAT32 : AL_FORMAT_MONO_FLOAT32;
-    case SampleEncoding::kMulaw:
-      return stereo ? AL_FORMAT_STEREO_MULAW_EXT : AL_FORMAT_MONO_MULAW_EXT;
-    case SampleEncoding::kAlaw: return stereo ? AL_FORMAT_STEREO_ALAW_EXT : AL_FORMAT_MONO_ALAW_EXT;
-    case SampleEncoding::kMsAdpcm:
-      return stereo ? AL_FORMAT_STEREO_MSADPCM_SOFT : AL_FORMAT_MONO_MSADPCM_SOFT;
-  }
-  return AL_NONE;
-}
-
 }  // namespace
-
-namespace {
-
-using AlsaErrorHandler = void (*)(const char* file, int line, const char* function, int error,
-                                  const char* format, ...);
-using SetAlsaErrorHandler = int (*)(AlsaErrorHandler handler);
-
-// ALSA's own account of a missing card is a dozen lines about its configuration; OpenAL
-// Soft's failure to open a device says what matters.
-extern "C" void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
-
-SetAlsaErrorHandler FindSetter(void* library) {
-  return library != nullptr
-             ? reinterpret_cast<SetAlsaErrorHandler>(dlsym(library, "snd_lib_error_set_handler"))
-             : nullptr;
-}
-
-}  // namespace
-
-QuietAlsa::QuietAlsa() : library_(dlopen("libasound.so.2", RTLD_LAZY)) {
-  if (SetAlsaErrorHandler set = FindSetter(library_)) set(&IgnoreAlsaError);
-}
-
-QuietAlsa::~QuietAlsa() {
-  if (SetAlsaErrorHandler set = FindSetter(library_)) set(nullptr);
-  if (library_ != nullptr) dlclose(library_);
-}
 
 std::unique_ptr<AudioDevice> OpenAlSystem::OpenDefaultDevice() {
   std::unique_ptr<OpenAlDevice> device = OpenAlDevice::OpenDefault();
@@ -220,36 +139,7 @@ std::unique_ptr<OpenAlDevice> OpenAlDevice::OpenDefault() {
   auto context = MakeContext(AlcDevicePtr(alcOpenDevice(nullptr)), nullptr, nullptr);
   if (!context) return nullptr;
   const ALCchar* name = alcGetString(context->device(), ALC_DEVICE_SPECIFIER);
-  LogDetail(std::string("sound: OpenAL Soft on '") + (name != nullptr ? name : "?") + "'");
-  return std::make_unique<OpenAlDevice>(std::move(context));
-}
-
-std::unique_ptr<OpenAlDevice> OpenAlDevice::OpenLoopback(int rate) {
-  if (alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback") != ALC_TRUE) {
-    LogDetail("sound: this OpenAL has no loopback device (ALC_SOFT_loopback)");
-    return nullptr;
-  }
-  auto open = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
-      alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
-  auto render =
-      reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
-  if (open == nullptr || render == nullptr) {
-    LogDetail("sound: this OpenAL lacks the loopback functions");
-    return nullptr;
-  }
-  const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT,
-                               ALC_STEREO_SOFT,
-                               ALC_FORMAT_TYPE_SOFT,
-                               ALC_FLOAT_SOFT,
-                               ALC_FREQUENCY,
-                               rate,
-                               ALC_OUTPUT_LIMITER_SOFT,
-                               ALC_FALSE,
-                               ALC_HRTF_SOFT,
-                               ALC_FALSE,
-                               0};
-  auto context = MakeContext(AlcDevicePtr(open(nullptr)), attributes, render);
-  if (!context) return nullptr;
+  LogDetail(std::string("sound: OpenAL on '") + (name != nullptr ? name : "?") + "'");
   return std::make_unique<OpenAlDevice>(std::move(context));
 }
 
@@ -276,9 +166,8 @@ std::shared_ptr<AudioBuffer> OpenAlDevice::CreateBuffer(const SampleData& sample
   alGenBuffers(1, &name);
   if (AlFailed("no OpenAL buffer")) return nullptr;
   auto buffer = std::make_shared<OpenAlBuffer>(context_, name);
-  if (samples.encoding == SampleEncoding::kMsAdpcm) {
-    alBufferi(name, AL_UNPACK_BLOCK_ALIGNMENT_SOFT, samples.frames_per_block);
-  }
+  if (samples.encoding == SampleEncoding::kMsAdpcm)
+    SetBlockAlignment(name, samples.frames_per_block);
   alBufferData(name, format, samples.bytes.data(), static_cast<ALsizei>(samples.bytes.size()),
                samples.rate);
   if (AlFailed("OpenAL refused the samples")) return nullptr;
@@ -303,7 +192,7 @@ std::unique_ptr<AudioVoice> OpenAlDevice::CreateVoice(std::shared_ptr<AudioBuffe
   alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
   alSource3f(source, AL_POSITION, 0.0F, 0.0F, 0.0F);
   alSourcef(source, AL_ROLLOFF_FACTOR, 0.0F);
-  if (context_->direct_channels()) alSourcei(source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
+  PlayChannelsDirect(source);
   alSourcei(source, AL_BUFFER, static_cast<ALint>(buffer_name));
   if (AlFailed("OpenAL source not set up")) return nullptr;
   return voice;

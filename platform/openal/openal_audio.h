@@ -9,15 +9,16 @@ namespace grumbol::platform {
 
 class OpenAlContext;
 
-// An OpenAL Soft device with its one context. Buffers and voices keep the context alive, so
-// they may outlive the device object.
+// An OpenAL device with its one context (OpenAL Soft natively, Web Audio in the browser). Buffers
+// and voices keep the context alive, so they may outlive the device object.
 class OpenAlDevice final : public AudioDevice {
  public:
   // The system's default output; null when there is none. Its mixing period comes from the
   // alsoft.conf beside the executable (OpenAL Soft ignores ALC_REFRESH).
   static std::unique_ptr<OpenAlDevice> OpenDefault();
   // A device that mixes only when Render asks, into memory: stereo float at `rate`, with no
-  // limiter, so levels and positions come out exactly. Null when unavailable.
+  // limiter, so levels and positions come out exactly. Null when unavailable (always in the
+  // browser, whose OpenAL has none).
   static std::unique_ptr<OpenAlDevice> OpenLoopback(int rate);
 
   explicit OpenAlDevice(std::shared_ptr<OpenAlContext> context);
@@ -38,26 +39,10 @@ class OpenAlDevice final : public AudioDevice {
   std::shared_ptr<OpenAlContext> context_;
 };
 
-// Keeps ALSA's own error printing quiet while it lives: ALSA prints a screenful on a machine
-// without a sound card.
-class QuietAlsa {
- public:
-  QuietAlsa();
-  ~QuietAlsa();
-  QuietAlsa(const QuietAlsa&) = delete;
-  QuietAlsa& operator=(const QuietAlsa&) = delete;
-
- private:
-  void* library_ = nullptr;  // libasound, from dlopen
-};
-
 class OpenAlSystem final : public AudioSystem {
  public:
   // Null when there is no output: the game then plays silently, and says so once.
   std::unique_ptr<AudioDevice> OpenDefaultDevice() override;
-
- private:
-  QuietAlsa quiet_alsa_;
 };
 
 }  // namespace grumbol::platform

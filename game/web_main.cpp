@@ -1,0 +1,74 @@
+// The program's entry in the browser: the web backends wired once, the record file kept in
+// the browser's storage, then one game. The page (platform/web/index.html) has the canvas; its
+// address sets the environment the game reads: ?log as GRUMBOL_LOG=1, ?stats as GRUMBOL_STATS=1.
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+#include "game/game.h"
+#include "game/media_stack.h"
+#include "platform/log.h"
+#include "platform/mapped_file_system.h"
+#include "platform/null/null_backends.h"
+#include "platform/openal/openal_audio.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/web/web_clock.h"
+#include "platform/web/web_dialogs.h"
+#include "platform/web/web_display.h"
+#include "platform/web/web_fonts.h"
+#include "platform/web/web_input.h"
+#include "platform/web/web_page.h"
+#include "platform/web/web_storage.h"
+
+namespace {
+
+using namespace grumbol;
+
+// Where the page's data puts the font (the same file the native game finds with fontconfig).
+constexpr const char* kFontFile = "/fonts/game.ttf";
+// The folder kept in the browser: the record file.
+constexpr const char* kRecordFolder = "/records";
+
+// The stack on the browser: canvas display, html5 input, emscripten's OpenAL on Web Audio,
+// HTML dialogs, the browser's text, and no movies yet.
+struct WebMediaStack {
+  explicit WebMediaStack(platform::FileSystem& files)
+      : input_system(display),
+        fonts(kFontFile),
+        stack(clock, display, input_system, audio_system, movie_player, dialogs, files, fonts) {}
+  platform::WebClock clock;
+  platform::WebDisplay display;
+  platform::WebInput input_system;
+  platform::OpenAlSystem audio_system;
+  platform::NullMoviePlayer movie_player;
+  platform::WebDialogs dialogs;
+  platform::WebFontSource fonts;
+  game::MediaStack stack;
+};
+
+bool EnvironmentSays(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && std::string(value) == "1";
+}
+
+}  // namespace
+
+int main() {
+  platform::BrowserFolder records(kRecordFolder);
+  // GFX is preloaded at /GFX, beside the folder the browser keeps.
+  platform::PosixFileSystem posix_files;
+  platform::MappedFileSystem files(posix_files,
+                                   {{game::Game::kRecordPath, records.path() + "/" + "Vusk.qzc"}});
+
+  WebMediaStack web(files);
+  game::MediaStack& stack = web.stack;
+  game::LiveInput player(stack.keyboard, stack.mouse);
+  game::Media media = stack.For(player);
+  game::Game game(media);
+  const int status = game.Run(std::cerr);
+  records.Save();
+  if (EnvironmentSays("GRUMBOL_STATS")) platform::LogNotice(stack.screen.step_stats().Summary());
+  platform::TellPage("over");
+  return status;
+}
