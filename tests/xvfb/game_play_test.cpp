@@ -46,6 +46,8 @@ TEST(XGame, ANewPlayerShootsAFishTheRecordKeepsTheScoreAndTheReplayVerifiesIt) {
   ASSERT_TRUE(WaitForWindow("Name vergessen!"));
   HoldKey("Return");
   ASSERT_TRUE(game.EnterName("Quorvel"));
+  // The pointer brought into the game's window before any fish is aimed at.
+  ASSERT_TRUE(MoveCrossHair(replay, 512, 384));
 
   // Fish are shot at until the game counts a hit. The cross-hair waits in a fish's way and
   // shoots as often as it can while the fish swims through: each press and release is held

@@ -164,14 +164,19 @@ int ReplaySoFar::Last(const char* what) const {
 }
 
 bool MoveCrossHair(const std::string& replay, int x, int y) {
-  for (int moves = 0;; ++moves) {
+  const auto there = [&] {
     const ReplaySoFar now(replay);
-    if (now.Last(" x") == x && now.Last(" y") == y) return true;
-    if (moves == 3) return false;
+    return now.Last(" x") == x && now.Last(" y") == y;
+  };
+  // Moved again only from where the game says the cross-hair is once the last move had all the
+  // time it could need: a move made from a position the game has not yet reached overshoots.
+  for (int moves = 0; moves < 6; ++moves) {
+    const ReplaySoFar now(replay);
     Drive("mousemove_relative -- " + std::to_string(x - now.Last(" x")) + " " +
           std::to_string(y - now.Last(" y")));
-    WaitUntil([&] { return ReplaySoFar(replay).text != now.text; }, 5);
+    if (WaitUntil(there, 5)) return true;
   }
+  return false;
 }
 
 FocusThief::FocusThief() {
