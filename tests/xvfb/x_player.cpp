@@ -35,6 +35,15 @@ bool WindowShown(const std::string& title, bool focused) {
                       : "xdotool search --onlyvisible --name '^" + title + "$' >/dev/null") == 0;
 }
 
+bool AppWindowShown(const std::string& app_id) {
+  if (Set("SWAYSOCK")) {
+    return RunShell("swaymsg -q '[app_id=\"^" + app_id +
+                    "$\"] nop' 2>/dev/null || swaymsg -q '[class=\"^" + app_id +
+                    "$\"] nop' 2>/dev/null") == 0;
+  }
+  return RunShell("xdotool search --onlyvisible --class '^" + app_id + "$' >/dev/null") == 0;
+}
+
 bool WaitUntil(const std::function<bool()>& done, int seconds) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   bool yes = done();
