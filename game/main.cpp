@@ -98,8 +98,10 @@ void SetUpLibraries(const game::Folders& folders) {
     if (access(conf.c_str(), R_OK) == 0) setenv("ALSOFT_CONF", conf.c_str(), 0);
   }
   if (Environment("WAYLAND_DISPLAY").empty()) setenv("SDL_VIDEODRIVER", "x11", 0);
-  // On Wayland the desktop finds the game's entry (icon, name) by the window's app id.
+  // The desktop finds the game's entry (icon, name) by the window's app id on Wayland and by
+  // its class on X11, XWayland included.
   setenv("SDL_VIDEO_WAYLAND_WMCLASS", GRUMBOL_APP_ID, 0);
+  setenv("SDL_VIDEO_X11_WMCLASS", GRUMBOL_APP_ID, 0);
 }
 
 // The stack on the real backends: SDL2 display and input, OpenAL Soft sound, GStreamer movies,

@@ -46,6 +46,10 @@ TEST(XGame, ANewPlayerShootsAFishTheRecordKeepsTheScoreAndTheReplayVerifiesIt) {
   ASSERT_TRUE(WaitForWindow("Name vergessen!"));
   HoldKey("Return");
   ASSERT_TRUE(game.EnterName("Quorvel"));
+  // The desktop knows the game's window as the game's desktop entry.
+  EXPECT_TRUE(WaitUntil([] { return AppWindowShown(GRUMBOL_APP_ID); }));
+  // The pointer brought into the game's window before any fish is aimed at.
+  ASSERT_TRUE(MoveCrossHair(replay, 512, 384));
 
   // Fish are shot at until the game counts a hit. The cross-hair waits in a fish's way and
   // shoots as often as it can while the fish swims through: each press and release is held
@@ -72,6 +76,7 @@ TEST(XGame, ANewPlayerShootsAFishTheRecordKeepsTheScoreAndTheReplayVerifiesIt) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - seen.at).count();
     const int aim_x = seen.fish.right + 30 + static_cast<int>(120 * since);
     const int aim_y = (seen.fish.top + seen.fish.bottom) / 2;
+    if (aim_x > 1000) continue;  // it swam nearly through while the screen was looked at
     ASSERT_TRUE(MoveCrossHair(replay, aim_x, aim_y));
     for (int shots = 0; shots < 40 && shooting(); ++shots) {
       const std::size_t pressed = ReplaySoFar(replay).text.size();
@@ -95,7 +100,12 @@ TEST(XGame, ANewPlayerShootsAFishTheRecordKeepsTheScoreAndTheReplayVerifiesIt) {
                           return ReplaySoFar(replay).Read({" k33+", " k44+", " b2+"}, before);
                         }));
 
-  ASSERT_TRUE(PressEscapeToEnd() && WaitForWindow("Game Over"));
+  const auto last_steps = [&] {
+    const std::string text = ReplaySoFar(replay).text;
+    return text.substr(text.size() - std::min<std::size_t>(text.size(), 400));
+  };
+  ASSERT_TRUE(PressEscapeToEnd()) << last_steps();
+  ASSERT_TRUE(WaitForWindow("Game Over")) << last_steps();
   const Screenshot result("game_over");
   HoldKey("Return");
   EXPECT_EQ(game.WaitForExit(), 0);

@@ -35,6 +35,15 @@ bool WindowShown(const std::string& title, bool focused) {
                       : "xdotool search --onlyvisible --name '^" + title + "$' >/dev/null") == 0;
 }
 
+bool AppWindowShown(const std::string& app_id) {
+  if (Set("SWAYSOCK")) {
+    return RunShell("swaymsg -q '[app_id=\"^" + app_id +
+                    "$\"] nop' 2>/dev/null || swaymsg -q '[class=\"^" + app_id +
+                    "$\"] nop' 2>/dev/null") == 0;
+  }
+  return RunShell("xdotool search --onlyvisible --class '^" + app_id + "$' >/dev/null") == 0;
+}
+
 bool WaitUntil(const std::function<bool()>& done, int seconds) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   bool yes = done();
@@ -164,14 +173,19 @@ int ReplaySoFar::Last(const char* what) const {
 }
 
 bool MoveCrossHair(const std::string& replay, int x, int y) {
-  for (int moves = 0;; ++moves) {
+  const auto there = [&] {
     const ReplaySoFar now(replay);
-    if (now.Last(" x") == x && now.Last(" y") == y) return true;
-    if (moves == 3) return false;
+    return now.Last(" x") == x && now.Last(" y") == y;
+  };
+  // Moved again only from where the game says the cross-hair is once the last move had all the
+  // time it could need: a move made from a position the game has not yet reached overshoots.
+  for (int moves = 0; moves < 6; ++moves) {
+    const ReplaySoFar now(replay);
     Drive("mousemove_relative -- " + std::to_string(x - now.Last(" x")) + " " +
           std::to_string(y - now.Last(" y")));
-    WaitUntil([&] { return ReplaySoFar(replay).text != now.text; }, 5);
+    if (WaitUntil(there, 5)) return true;
   }
+  return false;
 }
 
 FocusThief::FocusThief() {

@@ -18,6 +18,8 @@ namespace grumbol::testing {
 // Whether a window of exactly this title is shown (and has the keyboard focus): on the X
 // server, or in the Wayland compositor's tree when SWAYSOCK is set (XWayland's included).
 bool WindowShown(const std::string& title, bool focused = false);
+// Whether a window with this app id (Wayland) or class (X11) is shown.
+bool AppWindowShown(const std::string& app_id);
 // Asks `done` again and again, for `seconds` at most, until it says yes; its last answer.
 bool WaitUntil(const std::function<bool()>& done, int seconds = 20);
 // Waits (up to 20 s) for a window of this title to be shown.
