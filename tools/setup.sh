@@ -66,12 +66,22 @@ make_assets() {
   done
 }
 
-# build_web DIR: the browser build into $GRUMBOL_ROOT/DIR (emscripten through emcmake), its
-# data made of GFX/; the served folder is DIR/site.
+# build_web DIR [CMAKE OPTIONS...]: the browser build into $GRUMBOL_ROOT/DIR (emscripten
+# through emcmake), its data made of GFX/ unless -DGRUMBOL_GFX_DIR= says otherwise; the served
+# folder is DIR/site.
 build_web() {
   local dir="$GRUMBOL_ROOT/$1"
+  shift
   # Debian's emscripten finds its JavaScript parser (acorn) through Node's search path.
   export NODE_PATH="${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs"
-  emcmake cmake -S "$GRUMBOL_ROOT" -B "$dir" $(generator_for "$dir") >/dev/null
+  emcmake cmake -S "$GRUMBOL_ROOT" -B "$dir" $(generator_for "$dir") "$@" >/dev/null
   cmake --build "$dir" -j "$(nproc)"
+}
+
+# install_browser_driver: the npm packages of the browser tests (puppeteer-core, which drives the
+# installed Chromium and downloads nothing). Node.js from elsewhere than Debian brings its own
+# npm; Debian's comes as a package of its own.
+install_browser_driver() {
+  command -v npm >/dev/null || as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y npm
+  (cd "$GRUMBOL_ROOT/tests/web" && npm ci --no-audit --no-fund --loglevel=error)
 }

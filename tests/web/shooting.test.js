@@ -40,24 +40,25 @@ async function movingBox(page) {
   return box;
 }
 
-// Waits for a fish with room ahead of it, then shoots at a place in its row ahead of it until
-// the score line changes: the fish swims into the shots however fast the machine draws.
+// Shoots at a place in a fish's row just ahead of it until the score line changes: the fish
+// swims into the shots however fast the machine draws. A fish that swam past meanwhile (a slow
+// machine) or two fish seen as one leave the shots unanswered: then the next fish.
 async function shootFish(page, shootAt) {
   // A first shot at the bottom corner takes the cross-hair off the score line, where it starts.
   await shootAt(await pagePoint(page, 1000, 750));
   const scoreLine = () => pixels(page, 0, 0, 90, 16);
   const unhit = JSON.stringify(await scoreLine());
-  let fish = null;
-  while (!fish) {
-    const box = await movingBox(page);
-    if (box && box.right < 600) fish = box;
+  for (let fish = 0; fish < 10; fish++) {
+    let box = null;
+    for (let looks = 0; looks < 100 && !(box && box.right < 600); looks++) box = await movingBox(page);
+    assert.ok(box && box.right < 600, 'no fish swam');
+    const aim = await pagePoint(page, box.right + 60, Math.round((box.top + box.bottom) / 2));
+    for (let shot = 0; shot < 40; shot++) {
+      await shootAt(aim);
+      if (JSON.stringify(await scoreLine()) !== unhit) return;
+    }
   }
-  const aim = await pagePoint(page, fish.right + 120, Math.round((fish.top + fish.bottom) / 2));
-  for (let shot = 0; shot < 120; shot++) {
-    await shootAt(aim);
-    if (JSON.stringify(await scoreLine()) !== unhit) return shot;
-  }
-  assert.fail('no shot hit the fish');
+  assert.fail('ten fish, none hit');
 }
 
 async function play(page, shootAt, name) {
@@ -67,7 +68,8 @@ async function play(page, shootAt, name) {
   await shootFish(page, shootAt);
   await screenshot(page, name);
   await holdKey(page, 'Escape');
-  assert.equal((await dialog(page)).text, 'Du hast 10 Punkte erreicht!');
+  // One shot may hit two fish where they swim across each other.
+  assert.match((await dialog(page)).text, /^Du hast [1-9]\d*0 Punkte erreicht!$/);
   await answer(page);
   await gameState(page, 'over');
 }
