@@ -72,7 +72,7 @@ TEST(XDesktop, DialogsComeUpCentredWithTheirFrames) {
   }));
   ASSERT_TRUE(game.EnterName("Rahmen"));
   ASSERT_TRUE(Drawing("desktop_playing"));
-  ASSERT_TRUE(PressEscapeToEnd() && WaitForWindow("Game Over"));
+  ASSERT_TRUE(game.PressEscapeToEnd() && WaitForWindow("Game Over"));
   EXPECT_TRUE(Eventually("desktop_game_over", Centred));
   HoldKey("Return");
   EXPECT_EQ(game.WaitForExit(), 0);

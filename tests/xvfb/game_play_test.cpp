@@ -104,8 +104,8 @@ TEST(XGame, ANewPlayerShootsAFishTheRecordKeepsTheScoreAndTheReplayVerifiesIt) {
     const std::string text = ReplaySoFar(replay).text;
     return text.substr(text.size() - std::min<std::size_t>(text.size(), 400));
   };
-  ASSERT_TRUE(PressEscapeToEnd()) << last_steps();
-  ASSERT_TRUE(WaitForWindow("Game Over")) << last_steps();
+  ASSERT_TRUE(game.PressEscapeToEnd()) << last_steps();
+  ASSERT_TRUE(WaitForWindow("Game Over")) << last_steps() << game.Errors() << WindowList();
   const Screenshot result("game_over");
   HoldKey("Return");
   EXPECT_EQ(game.WaitForExit(), 0);

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <thread>
 
@@ -44,6 +45,13 @@ bool AppWindowShown(const std::string& app_id) {
   return RunShell("xdotool search --onlyvisible --class '^" + app_id + "$' >/dev/null") == 0;
 }
 
+std::string WindowList() {
+  return RunProgram(
+             "echo windows:; swaymsg -t get_tree 2>/dev/null | grep '\"name\"'; "
+             "xwininfo -root -tree 2>/dev/null | grep '\"'")
+      .out;
+}
+
 bool WaitUntil(const std::function<bool()>& done, int seconds) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
   bool yes = done();
@@ -66,12 +74,6 @@ int Drive(const std::string& commands) {
 }
 
 void HoldKey(const std::string& key) { Drive("keydown " + key + " sleep 0.15 keyup " + key); }
-
-bool PressEscapeToEnd() {
-  // Not held longer: the key would repeat into the "Game Over" box and close it.
-  return HoldUntil("keydown Escape", "keyup Escape",
-                   [] { return !WindowShown("Daromirs Grumbol Game"); });
-}
 
 bool HoldUntil(const std::string& press, const std::string& release,
                const std::function<bool()>& done) {
@@ -230,8 +232,16 @@ GameProcess::GameProcess(const std::string& game, const std::string& gfx,
                           error);
   if (error) return;
   std::vector<std::string> settings = environment;  // putenv keeps the strings
+  std::vector<std::string> arguments = args;
+  const auto named = std::find(arguments.begin(), arguments.end(), "--record");
+  if (named != arguments.end() && named + 1 != arguments.end()) {
+    replay_ = *(named + 1);
+  } else if (std::find(arguments.begin(), arguments.end(), "--replay") == arguments.end()) {
+    replay_ = output_.File("game.replay");
+    arguments.insert(arguments.end(), {"--record", replay_});
+  }
   std::vector<char*> argv{const_cast<char*>(game.c_str())};
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  for (std::string& arg : arguments) argv.push_back(arg.data());
   argv.push_back(nullptr);
   const std::string errors = output_.File("stderr.txt");
   pid_ = fork();
@@ -265,8 +275,20 @@ bool GameProcess::Begin(const std::string& name) {
   return EnterName(name) && Drawing("begin_" + name);
 }
 
+bool GameProcess::PressEscapeToEnd() {
+  const std::size_t from = replay_.empty() ? 0 : ReplaySoFar(replay_).text.size();
+  const bool read = HoldUntil("keydown Escape", "keyup Escape", [&] {
+    return replay_.empty() ? !WindowShown("Daromirs Grumbol Game")
+                           : ReplaySoFar(replay_).Read({" k1+"}, from);
+  });
+  return read && WaitUntil([] { return !WindowShown("Daromirs Grumbol Game"); });
+}
+
 int GameProcess::End() {
-  if (!PressEscapeToEnd() || !WaitForWindow("Game Over")) return -1;
+  if (!PressEscapeToEnd() || !WaitForWindow("Game Over")) {
+    std::cerr << "no Game Over box:\n" << Errors() << WindowList();
+    return -1;
+  }
   HoldKey("Return");
   return WaitForExit();
 }

@@ -18,6 +18,8 @@ namespace grumbol::testing {
 // Whether a window of exactly this title is shown (and has the keyboard focus): on the X
 // server, or in the Wayland compositor's tree when SWAYSOCK is set (XWayland's included).
 bool WindowShown(const std::string& title, bool focused = false);
+// The windows the compositor and the X server know, by title: what a failed wait saw.
+std::string WindowList();
 // Whether a window with this app id (Wayland) or class (X11) is shown.
 bool AppWindowShown(const std::string& app_id);
 // Asks `done` again and again, for `seconds` at most, until it says yes; its last answer.
@@ -38,8 +40,6 @@ void HoldKey(const std::string& key);
 // (`release`); whether they had.
 bool HoldUntil(const std::string& press, const std::string& release,
                const std::function<bool()>& done);
-// Escape held until the game has read it and closed its screen; whether it did.
-bool PressEscapeToEnd();
 
 // A rectangle of the screen, edges included.
 struct Box {
@@ -111,8 +111,9 @@ struct ProgramRun {
 ProgramRun RunProgram(const std::string& command);
 
 // The built game running in a folder of its own, with a copy of the GFX folder `gfx` there
-// (none when empty), the arguments and the environment variables ("NAME=value") given; killed
-// if it is still running when this goes.
+// (none when empty), the arguments and the environment variables ("NAME=value") given, and
+// recording a replay (into the file of the arguments' --record, else its own); killed if it is
+// still running when this goes.
 class GameProcess {
  public:
   GameProcess(const std::string& game, const std::string& gfx,
@@ -127,6 +128,9 @@ class GameProcess {
   bool EnterName(const std::string& name);
   // Answers the first box, enters the name and waits until the fish swim.
   bool Begin(const std::string& name);
+  // Escape held until the game has read it, and its screen closed; whether it was. (Held no
+  // longer: a key still down when the "Game Over" box takes the focus may reach the box.)
+  bool PressEscapeToEnd();
   // Escape, and the "Game Over" box answered: the exit status (-1 when it did not come to it).
   int End();
   // Stops and continues the game process (SIGSTOP, SIGCONT); whether the signal went out.
@@ -140,8 +144,9 @@ class GameProcess {
   const std::filesystem::path& folder() const { return dir_.path(); }
 
  private:
-  TempDir dir_;     // the working folder
-  TempDir output_;  // what it prints
+  TempDir dir_;         // the working folder
+  TempDir output_;      // what it prints, and its replay unless the test names one
+  std::string replay_;  // what the game has read, as it goes; none when it shows a replay
   pid_t pid_ = -1;
 };
 
