@@ -105,8 +105,8 @@ TEST(XDesktop, AnotherWindowTakingTheFocusForTwoSecondsLeavesTheGameGoingOn) {
   ASSERT_TRUE(GameHasFocus()) << "the window manager gives the focus back as the other window goes";
   EXPECT_FALSE(WindowShown("Game Over"));
 
-  // The game counted its steps meanwhile: 120 in two seconds, fewer on a busy machine, none
-  // had it stopped. The focus comes back at the next step the game takes.
+  // The game counted its steps meanwhile: 120 in two seconds, far fewer on a crowded machine,
+  // none had it stopped. The focus comes back at the next step the game takes.
   std::string said;
   WaitUntil([&] {
     said = game.Errors();
@@ -118,7 +118,7 @@ TEST(XDesktop, AnotherWindowTakingTheFocusForTwoSecondsLeavesTheGameGoingOn) {
   ASSERT_NE(gained_at, std::string::npos) << said;
   ASSERT_EQ(std::sscanf(said.c_str() + lost_at, "focus lost at step %u", &lost), 1);
   ASSERT_EQ(std::sscanf(said.c_str() + gained_at, "focus gained at step %u", &gained), 1);
-  EXPECT_GE(gained - lost, 10u) << said;
+  EXPECT_GE(gained - lost, 3u) << said;
 
   // The key let go meanwhile reads up: no overlay, once the game draws again. (Through a
   // Wayland compositor's X server the key may still read down when the game's window gets the
