@@ -5,6 +5,7 @@ import { createReadStream } from 'node:fs';
 import { mkdir, stat } from 'node:fs/promises';
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
+import { after, before } from 'node:test';
 import { extname, join, normalize } from 'node:path';
 import puppeteer from 'puppeteer-core';
 
@@ -34,6 +35,23 @@ export async function serve(folder) {
     url: `http://127.0.0.1:${server.address().port}/`,
     close: () => new Promise((resolve) => server.close(resolve)),
   };
+}
+
+// The built site served and a browser launched for the tests of one file (GRUMBOL_SITE names the
+// site, else build-web/site); its open() gives a page of the game.
+export function servedGame() {
+  const site = process.env.GRUMBOL_SITE ?? new URL('../../build-web/site', import.meta.url).pathname;
+  let server;
+  let browser;
+  before(async () => {
+    server = await serve(site);
+    browser = await launch();
+  });
+  after(async () => {
+    await browser?.close();
+    await server?.close();
+  });
+  return { open: () => open(browser, server.url) };
 }
 
 export async function launch() {

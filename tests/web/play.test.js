@@ -1,22 +1,12 @@
 // The browser build played in headless Chromium: the boxes, the game screen, a shot, the end
 // and the record file kept in the browser. GRUMBOL_SITE names the built folder.
 import assert from 'node:assert/strict';
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import {
-  answer, dialog, framesAfter, gameState, holdKey, launch, open, pagePoint, pixels, screenshot, serve,
+  answer, dialog, framesAfter, gameState, holdKey, pagePoint, pixels, screenshot, servedGame,
 } from './game_page.js';
 
-const site = process.env.GRUMBOL_SITE ?? new URL('../../build-web/site', import.meta.url).pathname;
-let server;
-let browser;
-before(async () => {
-  server = await serve(site);
-  browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-  await server?.close();
-});
+const game = servedGame();
 
 // Counts the pixels whose colour lies within `slack` of `rgb`.
 function countColour(bytes, rgb, slack = 40) {
@@ -50,7 +40,7 @@ function recordFile(page) {
 
 test('a whole game: the name asked again when empty, the sea with the score line, Escape, ' +
      'the record line kept across a reload; the console says nothing', async () => {
-  const page = await open(browser, server.url);
+  const page = await game.open();
   await dialog(page);
   await screenshot(page, 'first-box');
   await answer(page);

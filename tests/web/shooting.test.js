@@ -1,23 +1,12 @@
 // A fish found on the screen and shot, with the mouse and with a finger: the game counts the hit
 // ("Punkte:10" drawn, 10 points in the Game Over box).
 import assert from 'node:assert/strict';
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import {
-  answer, dialog, framesAfter, gameState, holdKey, launch, open, pagePoint, pixels, screenshot,
-  serve,
+  answer, dialog, framesAfter, gameState, holdKey, pagePoint, pixels, screenshot, servedGame,
 } from './game_page.js';
 
-const site = process.env.GRUMBOL_SITE ?? new URL('../../build-web/site', import.meta.url).pathname;
-let server;
-let browser;
-before(async () => {
-  server = await serve(site);
-  browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-  await server?.close();
-});
+const game = servedGame();
 
 // Where the game's picture changed between two looks ten frames apart, as a box: with the
 // cross-hair still, that is the swimming fish. Null when nothing moved.
@@ -75,7 +64,7 @@ async function play(page, shootAt, name) {
 }
 
 test('a fish shot with the mouse', async () => {
-  const page = await open(browser, server.url);
+  const page = await game.open();
   await dialog(page);
   await play(page, async ({ x, y }) => {
     await page.mouse.move(x, y);
@@ -87,7 +76,7 @@ test('a fish shot with the mouse', async () => {
 });
 
 test('a fish shot by a touch', async () => {
-  const page = await open(browser, server.url);
+  const page = await game.open();
   await page.setViewport({ width: 1024, height: 800, hasTouch: true });
   await dialog(page);
   await play(page, async ({ x, y }) => {
