@@ -98,7 +98,9 @@ bool WebDisplay::CreateWindow() {
 
 std::optional<PixelLayout> WebDisplay::OpenScreen(int width, int height, int depth,
                                                   const std::string& title) {
-  // Canvases hold 32-bit pixels only, red in the lowest byte.
+  // Canvases hold 32-bit pixels only. The screen says red in the third byte, as natively:
+  // pictures load blue, green, red whatever the screen, and would show red and blue exchanged
+  // on a red-first screen. Present puts red first for the canvas.
   if (depth != 32 || width <= 0 || height <= 0) {
     LogDetail("display: the canvas shows 32-bit frames only, not " + std::to_string(depth));
     return std::nullopt;
@@ -110,7 +112,7 @@ std::optional<PixelLayout> WebDisplay::OpenScreen(int width, int height, int dep
   TellPage("playing");
   LogDetail("display: a " + std::to_string(width) + "x" + std::to_string(height) +
             " canvas, drawn with putImageData");
-  return PixelLayout::kX8B8G8R8;
+  return PixelLayout::kX8R8G8B8;
 }
 
 void WebDisplay::CloseScreen() {
@@ -123,14 +125,14 @@ void WebDisplay::CloseScreen() {
 
 void WebDisplay::Present(const std::uint8_t* pixels, int pitch) {
   if (width_ == 0) return;
-  // The frame's fourth byte is unused and 0; a canvas reads it as transparency.
+  // The frame is blue, green, red, unused (0); a canvas reads red, green, blue, alpha.
   std::uint32_t* out = opaque_.data();
   for (int y = 0; y < height_; ++y) {
     const std::uint8_t* row = pixels + static_cast<std::ptrdiff_t>(y) * pitch;
     for (int x = 0; x < width_; ++x) {
       std::uint32_t pixel;
       std::memcpy(&pixel, row + static_cast<std::ptrdiff_t>(x) * 4, 4);
-      *out++ = pixel | 0xFF000000u;
+      *out++ = (pixel & 0x00FF00u) | (pixel >> 16 & 0xFFu) | (pixel & 0xFFu) << 16 | 0xFF000000u;
     }
   }
   refresh_hz_ = PutFrame(opaque_.data(), width_, height_);

@@ -48,7 +48,7 @@ class WebDisplay final : public Display {
   int width_ = 0;
   int height_ = 0;
   double refresh_hz_ = 0.0;
-  std::vector<std::uint32_t> opaque_;  // the frame with every pixel made opaque, as canvases need
+  std::vector<std::uint32_t> opaque_;  // the frame as a canvas takes it: red first, opaque
   std::deque<WindowEvent> events_;
 };
 

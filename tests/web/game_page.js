@@ -1,39 +1,29 @@
 // Plays the browser build as a person would: a static server on the built site, headless
 // Chromium through puppeteer-core, and waits on what the page reports (<body data-game>,
 // data-frames, the dialogs it shows), never on the clock.
-import { createReadStream } from 'node:fs';
-import { mkdir, stat } from 'node:fs/promises';
-import { createServer } from 'node:http';
+import { spawn } from 'node:child_process';
+import { mkdir } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
 import { after, before } from 'node:test';
-import { extname, join, normalize } from 'node:path';
+import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-const kTypes = {
-  '.html': 'text/html; charset=utf-8',
-  '.js': 'text/javascript',
-  '.wasm': 'application/wasm',
-  '.data': 'application/octet-stream',
-};
-
-// Serves `folder` on a free port of 127.0.0.1; resolves to { url, close }.
+// Serves `folder` on a free port of 127.0.0.1 with Python's server, as ./play --web does;
+// resolves to { url, close }.
 export async function serve(folder) {
-  const server = createServer(async (request, response) => {
-    const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
-    const file = join(folder, path.endsWith('/') ? path + 'index.html' : path);
-    try {
-      if (!(await stat(file)).isFile()) throw new Error('not a file');
-      response.writeHead(200, { 'Content-Type': kTypes[extname(file)] ?? 'application/octet-stream' });
-      createReadStream(file).pipe(response);
-    } catch {
-      response.writeHead(404).end();
-    }
+  const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1',
+    '--directory', folder], { stdio: ['ignore', 'pipe', 'ignore'] });
+  const port = await new Promise((resolve, reject) => {
+    server.stdout.on('data', (said) => {
+      const serving = / port (\d+)/.exec(said);
+      if (serving) resolve(serving[1]);
+    });
+    server.on('exit', () => reject(new Error('the server did not start')));
   });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  server.unref();
+  server.stdout.resume();
   return {
-    url: `http://127.0.0.1:${server.address().port}/`,
-    close: () => new Promise((resolve) => server.close(resolve)),
+    url: `http://127.0.0.1:${port}/`,
+    close: () => new Promise((resolve) => server.kill() ? server.once('exit', resolve) : resolve()),
   };
 }
 
@@ -64,15 +54,90 @@ export async function launch() {
 }
 
 // A page of the game in a context of its own (its own storage), with what its console said
-// kept in `messages`.
+// kept in `messages` and its sound output recorded (soundHeard).
 export async function open(browser, url) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
   page.messages = [];
   page.on('console', (message) => page.messages.push(`${message.type()}: ${message.text()}`));
   page.on('pageerror', (error) => page.messages.push(`pageerror: ${error.message}`));
+  await page.evaluateOnNewDocument(pageHelpers);
   await page.goto(url);
   return page;
+}
+
+// Runs in the page before its own scripts. The canvas's pixels are looked at in the page, which
+// then says only what it found: handing whole frames to the test would hold up the game.
+// Whatever is connected to an audio context's loudspeakers is also connected to a worklet that
+// keeps the first channel, in window.soundOut.
+function pageHelpers() {
+  // The canvas's pixels in the rectangle, as r, g, b, a bytes a pixel. Read through a copy:
+  // reading the game's own canvas back makes Chrome warn in the console.
+  window.canvasPixels = (x, y, width, height) => {
+    const copy = document.createElement('canvas');
+    copy.width = width;
+    copy.height = height;
+    const context = copy.getContext('2d');
+    context.drawImage(document.getElementById('canvas'), -x, -y);
+    return context.getImageData(0, 0, width, height).data;
+  };
+
+  // Kept at a quarter of the sample rate, each four samples averaged: enough for a sound's shape.
+  const quarter = (data, into = []) => {
+    for (let i = 0; i + 4 <= data.length; i += 4) {
+      into.push((data[i] + data[i + 1] + data[i + 2] + data[i + 3]) / 4);
+    }
+    return into;
+  };
+  window.soundOut = { samples: [], rate: 0, quarter };
+  const worklet = `registerProcessor('tap', class extends AudioWorkletProcessor {
+    process([input]) { if (input[0]) this.port.postMessage(input[0].slice()); return true; }
+  });`;
+  const module = URL.createObjectURL(new Blob([worklet], { type: 'text/javascript' }));
+  const taps = new Map();
+  const connect = AudioNode.prototype.connect;
+  AudioNode.prototype.connect = function (target, ...rest) {
+    const result = connect.call(this, target, ...rest);
+    if (target instanceof AudioDestinationNode) {
+      const context = this.context;
+      if (!taps.has(context)) {
+        taps.set(context, context.audioWorklet.addModule(module).then(() => {
+          const tap = new AudioWorkletNode(context, 'tap', { numberOfOutputs: 0 });
+          tap.port.onmessage = ({ data }) => quarter(data, window.soundOut.samples);
+          window.soundOut.rate = context.sampleRate / 4;
+          return tap;
+        }));
+      }
+      taps.get(context).then((tap) => connect.call(this, tap));
+    }
+    return result;
+  };
+}
+
+// How closely the page's sound output of the last `seconds` matches the sound file `path` of
+// the game's data at its best place: 1 for the same samples at any loudness, near 0 for
+// silence or another sound.
+export function soundHeard(page, path, seconds) {
+  return page.evaluate(async (path, seconds) => {
+    const { samples, rate, quarter } = window.soundOut;
+    if (rate === 0) return 0;
+    const file = await new OfflineAudioContext(1, 1, rate * 4)
+      .decodeAudioData(FS.readFile(path).slice().buffer);
+    const sound = quarter(file.getChannelData(0));
+    const heard = samples.slice(-Math.round(seconds * rate));
+    const power = sound.reduce((sum, v) => sum + v * v, 0);
+    let best = 0;
+    for (let lag = 0; lag + sound.length <= heard.length; lag++) {
+      let dot = 0;
+      let span = 0;
+      for (let k = 0; k < sound.length; k++) {
+        dot += sound[k] * heard[lag + k];
+        span += heard[lag + k] * heard[lag + k];
+      }
+      if (span > 1e-9) best = Math.max(best, dot / Math.sqrt(power * span));
+    }
+    return best;
+  }, path, seconds);
 }
 
 export function gameState(page, state) {
@@ -97,17 +162,37 @@ export async function answer(page, text = '') {
   await page.waitForFunction((d) => !d.isConnected, { timeout: 20000 }, box);
 }
 
-// The canvas's pixels in the rectangle, as [r, g, b, a] bytes a pixel.
-export function pixels(page, x, y, width, height) {
-  // Read through a copy: reading the game's own canvas back makes Chrome warn in the console.
-  return page.evaluate((x, y, w, h) => {
-    const copy = document.createElement('canvas');
-    copy.width = w;
-    copy.height = h;
-    const context = copy.getContext('2d');
-    context.drawImage(document.getElementById('canvas'), -x, -y);
-    return Array.from(context.getImageData(0, 0, w, h).data);
-  }, x, y, width, height);
+// How many pixels of the rectangle `box` ([x, y, width, height]) lie within `slack` of `rgb`.
+export function countColour(page, box, rgb, slack = 40) {
+  return page.evaluate((box, rgb, slack) => {
+    const bytes = canvasPixels(...box);
+    let count = 0;
+    for (let i = 0; i < bytes.length; i += 4) {
+      if (rgb.every((c, k) => Math.abs(bytes[i + k] - c) <= slack)) count++;
+    }
+    return count;
+  }, box, rgb, slack);
+}
+
+// Where the game's picture below the score line changed over ten frames, as a box: with the
+// cross-hair still, that is the swimming fish. Null when nothing moved.
+export function movingBox(page) {
+  return page.evaluate(async () => {
+    const frames = () => Number(document.body.dataset.frames ?? 0);
+    const before = canvasPixels(0, 40, 1024, 700);
+    const until = frames() + 10;
+    while (frames() < until && document.body.dataset.game === 'playing') {
+      await new Promise(requestAnimationFrame);
+    }
+    const now = canvasPixels(0, 40, 1024, 700);
+    let [left, top, right, bottom] = [1024, 768, -1, -1];
+    for (let i = 0; i < now.length; i += 4) {
+      if (now[i] === before[i] && now[i + 1] === before[i + 1] && now[i + 2] === before[i + 2]) continue;
+      const [x, y] = [(i / 4) % 1024, 40 + Math.floor(i / 4 / 1024)];
+      [left, top, right, bottom] = [Math.min(left, x), Math.min(top, y), Math.max(right, x), Math.max(bottom, y)];
+    }
+    return right < 0 ? null : { left, top, right, bottom };
+  });
 }
 
 // Where the canvas pixel (x, y) lies on the page.

@@ -1,47 +1,76 @@
-// The browser build played in headless Chromium: the boxes, the game screen, a shot, the end
-// and the record file kept in the browser. GRUMBOL_SITE names the built folder.
+// The browser build played in headless Chromium as a person would: the boxes, the sea with its
+// score line, a fish shot with the mouse and its sound, Escape; after a reload a fish shot by a
+// touch, hot key 2, the cheat on German key positions, the step rate; the record file kept in
+// the browser across the reload. GRUMBOL_SITE names the built folder.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import {
-  answer, dialog, framesAfter, gameState, holdKey, pagePoint, pixels, screenshot, servedGame,
+  answer, countColour, dialog, framesAfter, gameState, holdKey, movingBox, pagePoint,
+  screenshot, servedGame, soundHeard,
 } from './game_page.js';
 
 const game = servedGame();
 
-// Counts the pixels whose colour lies within `slack` of `rgb`.
-function countColour(bytes, rgb, slack = 40) {
-  let count = 0;
-  for (let i = 0; i < bytes.length; i += 4) {
-    if (rgb.every((c, k) => Math.abs(bytes[i + k] - c) <= slack)) count++;
+// Shoots at a place in a fish's row just ahead of it until the score line changes: the fish
+// swims into the shots however fast the machine draws. A fish that swam past meanwhile (a slow
+// machine) or two fish seen as one leave the shots unanswered: then the next fish.
+async function shootFish(page, shootAt) {
+  // A first shot at the bottom corner takes the cross-hair out of the sea's middle.
+  await shootAt(await pagePoint(page, 1000, 750));
+  // The blue of "Punkte:0" grows with the first hit's digit.
+  const scoreLine = () => countColour(page, [0, 0, 90, 16], [2, 121, 234]);
+  const unhit = await scoreLine();
+  for (let fish = 0; fish < 10; fish++) {
+    let box = null;
+    for (let looks = 0; looks < 100 && !(box && box.right < 600); looks++) box = await movingBox(page);
+    assert.ok(box && box.right < 600, 'no fish swam');
+    const aim = await pagePoint(page, box.right + 60, Math.round((box.top + box.bottom) / 2));
+    for (let shot = 0; shot < 40; shot++) {
+      await shootAt(aim);
+      if ((await scoreLine()) !== unhit) return;
+    }
   }
-  return count;
+  assert.fail('ten fish, none hit');
 }
 
-async function startGame(page, name) {
-  assert.deepEqual(await dialog(page),
-    { title: 'Daromir Grumbol Game', text: 'Gib deinen Namen ein!', hasField: false });
-  await answer(page);
-  await answer(page, name);
-  await gameState(page, 'playing');
-  await framesAfter(page, 30);
-}
+const click = (page) => async ({ x, y }) => {
+  await page.mouse.move(x, y);
+  await page.mouse.down();
+  await framesAfter(page, 2);
+  await page.mouse.up();
+  await framesAfter(page, 2);
+};
 
-async function endGame(page, points) {
+const touch = (page) => async ({ x, y }) => {
+  await page.touchscreen.touchStart(x, y);
+  await framesAfter(page, 2);
+  await page.touchscreen.touchEnd();
+  await framesAfter(page, 2);
+};
+
+// Escape, and the Game Over box answered; the points it told.
+async function endGame(page) {
   await holdKey(page, 'Escape');
-  assert.deepEqual(await dialog(page),
-    { title: 'Game Over', text: `Du hast ${points} Punkte erreicht!`, hasField: false });
+  const { title, text } = await dialog(page);
+  assert.equal(title, 'Game Over');
+  // One shot may hit two fish where they swim across each other.
+  const points = text.match(/^Du hast ([1-9]\d*0) Punkte erreicht!$/)?.[1];
+  assert.ok(points, text);
   await answer(page);
   await gameState(page, 'over');
+  return points;
 }
 
 function recordFile(page) {
   return page.evaluate(() => FS.readFile('/records/Vusk.qzc', { encoding: 'utf8' }));
 }
 
-test('a whole game: the name asked again when empty, the sea with the score line, Escape, ' +
-     'the record line kept across a reload; the console says nothing', async () => {
+test('two whole games: the name asked again when empty, the sea with the score line, a fish ' +
+     'shot with the mouse and heard, Escape; after a reload a fish shot by a touch, hot key 2, ' +
+     'the cheat, 60 steps a second; both record lines kept; the console quiet', async () => {
   const page = await game.open();
-  await dialog(page);
+  assert.deepEqual(await dialog(page),
+    { title: 'Daromir Grumbol Game', text: 'Gib deinen Namen ein!', hasField: false });
   await screenshot(page, 'first-box');
   await answer(page);
   assert.equal((await dialog(page)).title, 'Daromirs Grumbol Game');
@@ -57,14 +86,60 @@ test('a whole game: the name asked again when empty, the sea with the score line
   await framesAfter(page, 30);
   await screenshot(page, 'game-screen');
   // "Punkte:0" in blue at the top left, "Durchgefallen:0" in red at the top right.
-  assert.ok(countColour(await pixels(page, 0, 0, 90, 16), [2, 121, 234]) > 20);
-  assert.ok(countColour(await pixels(page, 880, 0, 144, 16), [223, 82, 32]) > 20);
-  await endGame(page, 0);
-  assert.equal(await recordFile(page), 'Anna: 0\r\n');
+  assert.ok(await countColour(page, [0, 0, 90, 16], [2, 121, 234]) > 20);
+  assert.ok(await countColour(page, [880, 0, 144, 16], [223, 82, 32]) > 20);
+  await shootFish(page, click(page));
+  await screenshot(page, 'fish-shot-with-the-mouse');
+  // The hit's plop in what the page sent to the loudspeakers, once it has had time to sound.
+  await framesAfter(page, 30);
+  assert.ok(await soundHeard(page, '/GFX/Sound1.qzs', 2) > 0.9, 'no hit sound');
+  const anna = await endGame(page);
+  assert.equal(await recordFile(page), `Anna: ${anna}\r\n`);
 
-  await page.reload();
-  await startGame(page, 'Bert');
-  await endGame(page, 0);
-  assert.equal(await recordFile(page), 'Anna: 0\r\nAnna: 0Bert: 0\r\n');
-  assert.deepEqual(page.messages, []);
+  // The page asked to tell the step rate at the end, on a device with touch.
+  await page.setViewport({ width: 1024, height: 800, hasTouch: true });
+  await page.goto(new URL('?stats', page.url()).href);
+  assert.equal((await dialog(page)).title, 'Daromir Grumbol Game');
+  await answer(page);
+  await answer(page, 'Quorvel');
+  await gameState(page, 'playing');
+  const started = await page.evaluate(() => performance.now());
+  await shootFish(page, touch(page));
+  await screenshot(page, 'fish-shot-by-a-touch');
+  // Hot key 2: the treasure chest's brown wood in the middle while the key is held, only then.
+  // (Red and blue exchanged, it would be dark blue.)
+  const wood = () => countColour(page, [310, 182, 404, 404], [96, 60, 29], 24);
+  await page.keyboard.down('Digit2');
+  await framesAfter(page, 3);
+  await screenshot(page, 'hot-key-2');
+  const held = await wood();
+  await page.keyboard.up('Digit2');
+  await framesAfter(page, 3);
+  const letGo = await wood();
+  assert.ok(held > 10000 && letGo < 1000, `wood pixels: ${held} held, ${letGo} let go`);
+  // The cheat as a German keyboard types it: F, the key labelled Y where others have Z, and the
+  // right button; it counts by key position, so the record line is marked.
+  const keys = await page.createCDPSession();
+  const yKey = { code: 'KeyZ', key: 'y', text: 'y', windowsVirtualKeyCode: 89 };
+  await page.keyboard.down('KeyF');
+  await keys.send('Input.dispatchKeyEvent', { type: 'keyDown', ...yKey });
+  await page.mouse.down({ button: 'right' });
+  await framesAfter(page, 5);
+  await page.mouse.up({ button: 'right' });
+  await keys.send('Input.dispatchKeyEvent', { type: 'keyUp', ...yKey });
+  await page.keyboard.up('KeyF');
+  // The right button is the game's: no context menu over it.
+  assert.equal(await page.$eval('#canvas', (canvas) =>
+    canvas.dispatchEvent(new MouseEvent('contextmenu', { bubbles: true, cancelable: true }))), false);
+  // Ten seconds of play at least, for the step rate.
+  await page.waitForFunction((since) => performance.now() - since > 10500, { timeout: 30000 },
+    started);
+  const quorvel = await endGame(page);
+  assert.equal(await recordFile(page),
+    `Anna: ${anna}\r\nAnna: ${anna}Quorvel: ${quorvel}     =>  cheated\r\n`);
+  // The console said nothing but the second game's step rate, over its ten seconds and more.
+  const rate = page.messages.filter((message) => message.includes(' steps/s, '));
+  assert.deepEqual(page.messages.filter((message) => !rate.includes(message)), []);
+  const [, seconds, steps] = /steps in ([\d.]+) s = ([\d.]+) steps\/s/.exec(rate.join()) ?? [];
+  assert.ok(seconds >= 10 && Math.abs(steps - 60) <= 0.5, rate.join());
 });
