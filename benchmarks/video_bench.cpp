@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "tests/support/bmp_writer.h"
+#include "benchmarks/worst_frame.h"
 #include "tests/support/game_font.h"
 #include "tests/support/headless_screen.h"
 #include "video/text_drawing.h"
@@ -15,30 +15,9 @@
 namespace grumbol {
 namespace {
 
-constexpr std::uint32_t kMagenta = 0xFF00FF;
-
-// Half the pixels keyed, alternating, so no run of four is all transparent.
-Surface HalfKeyedPicture(int width, int height) {
-  Surface picture(width, height, 4);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      picture.SetPixel(x, y,
-                       (x + y) % 2 == 0 ? kMagenta : 0x00336699u + static_cast<std::uint32_t>(x));
-    }
-  }
-  return picture;
-}
-
-// Loads a picture into `slot` (as a 24-bit BMP, whose colours are the 32-bit screen's pixel
-// values), keyed on magenta or opaque.
-void Load(testing::SpriteScreen& bench, SlotId slot, const Surface& pixels, bool keyed) {
-  bench.sprites.LoadSpriteData(
-      slot,
-      testing::Picture24(pixels.width(), pixels.height(),
-                         [&](int x, int y) { return pixels.PixelAt(x, y); }),
-      0);
-  if (keyed) bench.sprites.SetSpriteKey(slot, kMagenta);
-}
+using bench::HalfKeyedPicture;
+using bench::kMagenta;
+using bench::Load;
 
 void BM_OpaqueBlit(benchmark::State& state) {
   testing::SpriteScreen bench;
@@ -89,42 +68,11 @@ void BM_SdlKeyedBlit(benchmark::State& state) {
 }
 BENCHMARK(BM_SdlKeyedBlit);
 
-void DrawScoreLine(Screen& screen, TextDrawing& text) {
-  text.BeginTextDrawing(screen.BackBufferTarget());
-  text.SetBackgroundMode(1);
-  text.SetInkColour(0xEA7902);
-  text.DrawTextAt(0, 0, "Punkte:1230");
-  text.SetInkColour(0x2052DF);
-  text.DrawTextAt(890, 0, "Durchgefallen:10");
-  text.EndTextDrawing();
-}
-
-// One frame's drawing at the game's worst: the background, the nine overlay draws of the
-// hot keys 1 to 3, twenty fish, the cross-hair and the score line. Presentation excluded.
+// One frame's drawing at the game's worst (see worst_frame.h).
 void BM_WorstCaseFrame(benchmark::State& state) {
-  testing::SpriteScreen bench;
-  TextDrawing text(testing::GameFont());
-  Surface background(1024, 768, 4);
-  for (int y = 0; y < 768; ++y) {
-    for (int x = 0; x < 1024; ++x) background.SetPixel(x, y, static_cast<std::uint32_t>(y / 3));
-  }
-  Load(bench, 1, background, false);
-  Load(bench, 11, HalfKeyedPicture(97, 33), true);
-  Load(bench, 0, HalfKeyedPicture(33, 33), true);
-  Load(bench, 51, HalfKeyedPicture(264, 180), true);
-  Load(bench, 52, HalfKeyedPicture(404, 404), true);
-  Load(bench, 53, HalfKeyedPicture(192, 158), true);
-  Sprites& sprites = bench.sprites;
+  bench::WorstFrame frame(testing::GameFont());
   for (auto _ : state) {
-    sprites.DrawSprite(1, 0, 0);
-    for (auto [x, y] : {std::pair{0, 0}, {0, 588}, {760, 588}, {760, 0}})
-      sprites.DrawSpriteKeyed(51, x, y);
-    sprites.DrawSpriteKeyed(52, 310, 182);
-    for (auto [x, y] : {std::pair{428, 0}, {832, 305}, {428, 610}, {0, 305}})
-      sprites.DrawSpriteKeyed(53, x, y);
-    for (int fish = 0; fish < 20; ++fish) sprites.DrawSpriteKeyed(11, fish * 50 - 100, fish * 36);
-    sprites.DrawSpriteKeyed(0, 500, 400);
-    DrawScoreLine(bench.screen, text);
+    frame.Draw();
     benchmark::ClobberMemory();
   }
 }
