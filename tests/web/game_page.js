@@ -28,18 +28,19 @@ export async function serve(folder) {
 }
 
 // The built site served and a browser launched for the tests of one file (GRUMBOL_SITE names the
-// site, else build-web/site); its open() gives a page of the game.
+// site, else build-web/site; GRUMBOL_URL a site served already, as by ./play --web); its open()
+// gives a page of the game.
 export function servedGame() {
   const site = process.env.GRUMBOL_SITE ?? new URL('../../build-web/site', import.meta.url).pathname;
   let server;
   let browser;
   before(async () => {
-    server = await serve(site);
+    server = process.env.GRUMBOL_URL ? { url: process.env.GRUMBOL_URL } : await serve(site);
     browser = await launch();
   });
   after(async () => {
     await browser?.close();
-    await server?.close();
+    await server?.close?.();
   });
   return { open: () => open(browser, server.url) };
 }
