@@ -17,6 +17,7 @@
 #include "game/command_line.h"
 #include "game/folders.h"
 #include "game/game.h"
+#include "game/game_runs.h"
 #include "game/media_stack.h"
 #include "game/replay.h"
 #include "game/score_list.h"
@@ -38,9 +39,6 @@
 namespace {
 
 using namespace grumbol;
-
-// The record file and replays are read whole; no game writes anything near this.
-constexpr std::int64_t kMaxWholeFileBytes = std::int64_t{64} << 20;
 
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);
@@ -77,7 +75,7 @@ int PrintScores(platform::FileSystem& files, int count) {
     std::cout << "No games recorded yet (" << where << ").\n";
     return 0;
   }
-  const auto records = platform::ReadWholeFile(*file, kMaxWholeFileBytes);
+  const auto records = platform::ReadWholeFile(*file, game::kMaxWholeFileBytes);
   if (!records) {
     platform::LogNotice("the record file " + where + " is larger than 64 MiB");
     return 1;
@@ -123,65 +121,6 @@ struct RealMediaStack {
   game::MediaStack stack;
 };
 
-// GRUMBOL_STATS=1: how well the game kept its beat of 60 steps a second.
-void SayStepStats(const Screen& screen) {
-  if (Environment("GRUMBOL_STATS") == "1") platform::LogNotice(screen.step_stats().Summary());
-}
-
-int Play(const game::CommandLine& command, platform::FileSystem& file_system) {
-  RealMediaStack real(command.window, file_system);
-  game::MediaStack& stack = real.stack;
-  game::LiveInput player(stack.keyboard, stack.mouse);
-  std::optional<game::ReplayRecorder> recorder;
-  if (!command.record.empty()) {
-    platform::PosixFileSystem files;
-    recorder.emplace(player, stack.random,
-                     files.Open(command.record, platform::FileAccess::kWrite,
-                                platform::FileDisposition::kCreateAlways));
-    if (!recorder->ok()) {
-      platform::LogNotice("cannot write the replay " + command.record);
-      return 1;
-    }
-  }
-  game::Media media = stack.For(recorder ? static_cast<game::PlayerInput&>(*recorder) : player);
-  game::Game game(media);
-  if (recorder) recorder->Watch(game.state());
-  const int status = game.Run(std::cerr);
-  if (recorder) {
-    recorder->Finish();
-    if (!recorder->ok())
-      platform::LogNotice("the replay " + command.record + " could not be written whole");
-  }
-  SayStepStats(stack.screen);
-  return status;
-}
-
-// A replay file, read whole and checked; none (said why) when it is not one.
-std::optional<game::Replay> LoadReplay(const std::string& path) {
-  platform::PosixFileSystem files;
-  const auto bytes = platform::ReadWholeFile(files, path, kMaxWholeFileBytes);
-  if (!bytes) {
-    platform::LogNotice(path + ": cannot be read (missing, not a file, or over 64 MiB)");
-    return std::nullopt;
-  }
-  game::ReplayReading reading = game::ReadReplay(
-      std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-  if (!reading.replay) platform::LogNotice(path + ": " + reading.error);
-  return std::move(reading.replay);
-}
-
-int Replay(const game::CommandLine& command, const game::Replay& replay,
-           platform::FileSystem& file_system) {
-  RealMediaStack real(command.window, file_system);
-  game::MediaStack& stack = real.stack;
-  game::ReplayInput input(replay, &stack.keyboard);
-  game::Media media = stack.For(input);
-  game::Game game(media);
-  game::PlayReplay(replay, stack.random, input, game);
-  SayStepStats(stack.screen);
-  return 0;
-}
-
 int Verify(const std::string& path, const game::Replay& replay) {
   double steps_per_second = 0;
   const game::ReplayVerdict verdict = game::VerifyReplay(replay, &steps_per_second);
@@ -213,7 +152,8 @@ int main(int argc, char** argv) {
   std::optional<game::Replay> replay;
   if (command.action == game::CommandLine::Action::kReplay ||
       command.action == game::CommandLine::Action::kVerify) {
-    replay = LoadReplay(command.replay);
+    platform::PosixFileSystem files;
+    replay = game::LoadReplay(files, command.replay);
     if (!replay) return 2;
     if (command.action == game::CommandLine::Action::kVerify)
       return Verify(command.replay, *replay);
@@ -236,5 +176,8 @@ int main(int argc, char** argv) {
     platform::LogNotice("no GFX folder here and none installed in " + folders.data +
                         "; playing without pictures");
   }
-  return replay ? Replay(command, *replay, file_system) : Play(command, file_system);
+  RealMediaStack real(command.window, file_system);
+  if (replay) return game::ShowReplay(real.stack, *replay);
+  // The replay is written where the command line says, not mapped as the game's files are.
+  return game::PlayGame(real.stack, posix_files, command.record);
 }

@@ -1,12 +1,14 @@
 // The program's entry in the browser: the web backends wired once, the record file kept in
 // the browser's storage, then one game. The page (platform/web/index.html) has the canvas; its
-// address sets the environment the game reads: ?log as GRUMBOL_LOG=1, ?stats as GRUMBOL_STATS=1.
+// address sets the environment the game reads: ?log as GRUMBOL_LOG=1, ?stats as GRUMBOL_STATS=1,
+// ?record as GRUMBOL_RECORD (the replay's file, offered for download at the end), ?replay=URL as
+// GRUMBOL_REPLAY (the file the page fetched from URL, shown instead of a game).
 
 #include <cstdlib>
-#include <iostream>
 #include <string>
 
 #include "game/game.h"
+#include "game/game_runs.h"
 #include "game/media_stack.h"
 #include "platform/log.h"
 #include "platform/mapped_file_system.h"
@@ -47,9 +49,9 @@ struct WebMediaStack {
   game::MediaStack stack;
 };
 
-bool EnvironmentSays(const char* name) {
+std::string Environment(const char* name) {
   const char* value = std::getenv(name);
-  return value != nullptr && std::string(value) == "1";
+  return value != nullptr ? value : "";
 }
 
 }  // namespace
@@ -62,13 +64,17 @@ int main() {
                                    {{game::Game::kRecordPath, records.path() + "/" + "Vusk.qzc"}});
 
   WebMediaStack web(files);
-  game::MediaStack& stack = web.stack;
-  game::LiveInput player(stack.keyboard, stack.mouse);
-  game::Media media = stack.For(player);
-  game::Game game(media);
-  const int status = game.Run(std::cerr);
+  const std::string replay_path = Environment("GRUMBOL_REPLAY");
+  const std::string record_path = Environment("GRUMBOL_RECORD");
+  int status = 2;
+  if (!replay_path.empty()) {
+    if (const auto replay = game::LoadReplay(posix_files, replay_path))
+      status = game::ShowReplay(web.stack, *replay);
+  } else {
+    status = game::PlayGame(web.stack, posix_files, record_path);
+    if (!record_path.empty()) platform::OfferDownload(record_path, "grumbol.replay");
+  }
   records.Save();
-  if (EnvironmentSays("GRUMBOL_STATS")) platform::LogNotice(stack.screen.step_stats().Summary());
   platform::TellPage("over");
   return status;
 }

@@ -1,17 +1,17 @@
-// node tools/first-box-time.mjs SITE [LOADS]: serves the built site (e.g. build-web/site) on
-// localhost, loads it LOADS times (default 5) in headless Chromium, each time in a new context
+// tools/with-web-server SITE node tools/first-box-time.mjs [LOADS]: loads the site served at
+// GRUMBOL_URL (e.g. build-web/site on localhost) LOADS times (default 5) in headless Chromium, each time in a new context
 // (nothing cached), and prints the milliseconds from navigation start to the first open
 // <dialog> of each load and their median, read from the page's own clock (performance.now()).
 // One load before them is not counted: it waits for the browser's own processes to start.
-import { launch, serve } from '../tests/web/game_page.js';
+import { launch } from '../tests/web/game_page.js';
 
-const [site, loads = '5'] = process.argv.slice(2);
-if (!site || !(Number(loads) >= 1)) {
-  console.error('usage: node tools/first-box-time.mjs SITE [LOADS]');
+const [loads = '5'] = process.argv.slice(2);
+const url = process.env.GRUMBOL_URL;
+if (!url || !(Number(loads) >= 1)) {
+  console.error('usage: tools/with-web-server SITE node tools/first-box-time.mjs [LOADS]');
   process.exit(2);
 }
 
-const server = await serve(site);
 const browser = await launch();
 
 // Milliseconds from navigation start to the first open box of one load.
@@ -26,7 +26,7 @@ async function firstBox() {
       observer.disconnect();
     }).observe(document, { subtree: true, childList: true, attributeFilter: ['open'] });
   });
-  await page.goto(server.url);
+  await page.goto(url);
   await page.waitForFunction(() => window.firstBoxAt !== undefined, { timeout: 20000 });
   const time = await page.evaluate(() => window.firstBoxAt);
   await context.close();
@@ -39,7 +39,6 @@ try {
   for (let load = 0; load < Number(loads); load++) times.push(await firstBox());
 } finally {
   await browser.close();
-  await server.close();
 }
 const sorted = [...times].sort((a, b) => a - b);
 const half = Math.floor(sorted.length / 2);

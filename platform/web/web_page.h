@@ -9,4 +9,8 @@ namespace grumbol::platform {
 // land in the page's <body data-game="...">.
 void TellPage(std::string_view state);
 
+// Offers the file at `path` for download as `name`: a link in the page's bar (none when the
+// file cannot be read).
+void OfferDownload(std::string_view path, std::string_view name);
+
 }  // namespace grumbol::platform

@@ -1,48 +1,19 @@
-// Plays the browser build as a person would: a static server on the built site, headless
-// Chromium through puppeteer-core, and waits on what the page reports (<body data-game>,
-// data-frames, the dialogs it shows), never on the clock.
-import { spawn } from 'node:child_process';
+// Plays the browser build as a person would: headless Chromium through puppeteer-core on the
+// served site, and waits on what the page reports (<body data-game>, data-frames, the dialogs
+// it shows), never on the clock.
 import { mkdir } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
 import { after, before } from 'node:test';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-// Serves `folder` on a free port of 127.0.0.1 with Python's server, as ./play --web does;
-// resolves to { url, close }.
-export async function serve(folder) {
-  const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1',
-    '--directory', folder], { stdio: ['ignore', 'pipe', 'ignore'] });
-  const port = await new Promise((resolve, reject) => {
-    server.stdout.on('data', (said) => {
-      const serving = / port (\d+)/.exec(said);
-      if (serving) resolve(serving[1]);
-    });
-    server.on('exit', () => reject(new Error('the server did not start')));
-  });
-  server.stdout.resume();
-  return {
-    url: `http://127.0.0.1:${port}/`,
-    close: () => new Promise((resolve) => server.kill() ? server.once('exit', resolve) : resolve()),
-  };
-}
-
-// The built site served and a browser launched for the tests of one file (GRUMBOL_SITE names the
-// site, else build-web/site; GRUMBOL_URL a site served already, as by ./play --web); its open()
-// gives a page of the game.
+// A browser launched for the tests of one file; its open() gives a page of the game served at
+// GRUMBOL_URL (tools/with-web-server sets it, ./play --web serves http://127.0.0.1:8000/).
 export function servedGame() {
-  const site = process.env.GRUMBOL_SITE ?? new URL('../../build-web/site', import.meta.url).pathname;
-  let server;
   let browser;
-  before(async () => {
-    server = process.env.GRUMBOL_URL ? { url: process.env.GRUMBOL_URL } : await serve(site);
-    browser = await launch();
-  });
-  after(async () => {
-    await browser?.close();
-    await server?.close?.();
-  });
-  return { open: () => open(browser, server.url) };
+  before(async () => (browser = await launch()));
+  after(() => browser?.close());
+  return { open: () => open(browser, process.env.GRUMBOL_URL ?? 'http://127.0.0.1:8000/') };
 }
 
 export async function launch() {
@@ -181,10 +152,8 @@ export function movingBox(page) {
   return page.evaluate(async () => {
     const frames = () => Number(document.body.dataset.frames ?? 0);
     const before = canvasPixels(0, 40, 1024, 700);
-    const until = frames() + 10;
-    while (frames() < until && document.body.dataset.game === 'playing') {
+    for (const until = frames() + 10; frames() < until && document.body.dataset.game === 'playing';)
       await new Promise(requestAnimationFrame);
-    }
     const now = canvasPixels(0, 40, 1024, 700);
     let [left, top, right, bottom] = [1024, 768, -1, -1];
     for (let i = 0; i < now.length; i += 4) {

@@ -3,6 +3,10 @@
 // touch, hot key 2, the cheat on German key positions, the step rate; the record file kept in
 // the browser across the reload. GRUMBOL_SITE names the built folder.
 import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { mkdtemp, readFile, writeFile } from 'node:fs/promises';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
 import { test } from 'node:test';
 import {
   answer, countColour, dialog, framesAfter, gameState, holdKey, movingBox, pagePoint,
@@ -11,10 +15,18 @@ import {
 
 const game = servedGame();
 
-// Shoots at a place in a fish's row just ahead of it until the score line changes: the fish
-// swims into the shots however fast the machine draws. A fish that swam past meanwhile (a slow
-// machine) or two fish seen as one leave the shots unanswered: then the next fish.
-async function shootFish(page, shootAt) {
+// Shoots, with the mouse or by `touch`, at a place in a fish's row just ahead of it until the
+// score line changes: the fish swims into the shots however fast the machine draws. A fish that
+// swam past meanwhile (a slow machine) or two fish seen as one leave the shots unanswered: then
+// the next fish.
+async function shootFish(page, touch) {
+  const shootAt = async ({ x, y }) => {
+    await (touch ? page.touchscreen.touchStart(x, y) : page.mouse.move(x, y));
+    if (!touch) await page.mouse.down();
+    await framesAfter(page, 2);
+    await (touch ? page.touchscreen.touchEnd() : page.mouse.up());
+    await framesAfter(page, 2);
+  };
   // A first shot at the bottom corner takes the cross-hair out of the sea's middle.
   await shootAt(await pagePoint(page, 1000, 750));
   // The blue of "Punkte:0" grows with the first hit's digit.
@@ -32,21 +44,6 @@ async function shootFish(page, shootAt) {
   }
   assert.fail('ten fish, none hit');
 }
-
-const click = (page) => async ({ x, y }) => {
-  await page.mouse.move(x, y);
-  await page.mouse.down();
-  await framesAfter(page, 2);
-  await page.mouse.up();
-  await framesAfter(page, 2);
-};
-
-const touch = (page) => async ({ x, y }) => {
-  await page.touchscreen.touchStart(x, y);
-  await framesAfter(page, 2);
-  await page.touchscreen.touchEnd();
-  await framesAfter(page, 2);
-};
 
 // Escape, and the Game Over box answered; the points it told.
 async function endGame(page) {
@@ -88,7 +85,7 @@ test('two whole games: the name asked again when empty, the sea with the score l
   // "Punkte:0" in blue at the top left, "Durchgefallen:0" in red at the top right.
   assert.ok(await countColour(page, [0, 0, 90, 16], [2, 121, 234]) > 20);
   assert.ok(await countColour(page, [880, 0, 144, 16], [223, 82, 32]) > 20);
-  await shootFish(page, click(page));
+  await shootFish(page, false);
   await screenshot(page, 'fish-shot-with-the-mouse');
   // The hit's plop in what the page sent to the loudspeakers, once it has had time to sound.
   await framesAfter(page, 30);
@@ -96,15 +93,16 @@ test('two whole games: the name asked again when empty, the sea with the score l
   const anna = await endGame(page);
   assert.equal(await recordFile(page), `Anna: ${anna}\r\n`);
 
-  // The page asked to tell the step rate at the end, on a device with touch.
+  // The page asked to tell the step rate at the end and to record the game, on a device with
+  // touch.
   await page.setViewport({ width: 1024, height: 800, hasTouch: true });
-  await page.goto(new URL('?stats', page.url()).href);
+  await page.goto(new URL('?stats&record', page.url()).href);
   assert.equal((await dialog(page)).title, 'Daromir Grumbol Game');
   await answer(page);
   await answer(page, 'Quorvel');
   await gameState(page, 'playing');
   const started = await page.evaluate(() => performance.now());
-  await shootFish(page, touch(page));
+  await shootFish(page, true);
   await screenshot(page, 'fish-shot-by-a-touch');
   // Hot key 2: the treasure chest's brown wood in the middle while the key is held, only then.
   // (Red and blue exchanged, it would be dark blue.)
@@ -135,8 +133,28 @@ test('two whole games: the name asked again when empty, the sea with the score l
   await page.waitForFunction((since) => performance.now() - since > 10500, { timeout: 30000 },
     started);
   const quorvel = await endGame(page);
-  assert.equal(await recordFile(page),
-    `Anna: ${anna}\r\nAnna: ${anna}Quorvel: ${quorvel}     =>  cheated\r\n`);
+  const records = `Anna: ${anna}\r\nAnna: ${anna}Quorvel: ${quorvel}     =>  cheated\r\n`;
+  assert.equal(await recordFile(page), records);
+  // The game recorded in the browser, as the page offers it, comes out the same natively.
+  const recorded = await page.$eval('a[download]', (link) => fetch(link.href).then((r) => r.text()));
+  const file = join(await mkdtemp(join(tmpdir(), 'grumbol-')), 'browser.replay');
+  await writeFile(file, recorded);
+  const nativeGame = new URL('../../build/bin/grumbol', import.meta.url).pathname;
+  assert.match(execFileSync(nativeGame, ['--verify', file], { encoding: 'utf8' }),
+    new RegExp(`: the same: \\d+ steps, score ${quorvel}, \\d+ missed, cheated`));
+
+  // A game recorded natively, shown in the browser: no boxes before it, the recorded score at
+  // its end, and no record line.
+  const native = await readFile(new URL('../replays/keys-and-cheats.replay', import.meta.url), 'utf8');
+  await page.setRequestInterception(true);
+  page.on('request', (request) => (request.url().endsWith('/native.replay')
+    ? request.respond({ body: native }) : request.continue()));
+  await page.goto(new URL('?replay=native.replay', page.url()).href);
+  assert.deepEqual(await dialog(page), { title: 'Game Over',
+    text: `Du hast ${/\nend \d+ (\d+)/.exec(native)[1]} Punkte erreicht!`, hasField: false });
+  await answer(page);
+  await gameState(page, 'over');
+  assert.equal(await recordFile(page), records);
   // The console said nothing but the second game's step rate, over its ten seconds and more.
   const rate = page.messages.filter((message) => message.includes(' steps/s, '));
   assert.deepEqual(page.messages.filter((message) => !rate.includes(message)), []);
