@@ -108,7 +108,7 @@ struct RealMediaStack {
   RealMediaStack(bool windowed, platform::FileSystem& files)
       : display(platform::SdlDisplay::Options{.windowed = windowed}),
         input_system(display),
-        dialogs([this] { return display.VideoDriver(); }),
+        dialogs([this] { return display.VideoDriver(); }, GRUMBOL_APP_ID),
         stack(clock, display, input_system, audio_system, movie_player, dialogs, files, fonts) {}
   platform::SystemClock clock;
   platform::SdlDisplay display;

@@ -94,7 +94,10 @@ bool GtkDialogs::Available() {
       const std::string server = display_server_();
       if (server == "x11" || server == "wayland") gdk_set_allowed_backends(server.c_str());
     }
+    if (!app_id_.empty()) g_set_prgname(app_id_.c_str());
     state_ = gtk_init_check(nullptr, nullptr) ? State::kReady : State::kUnavailable;
+    // Set after GTK's start, which makes the class the name with a capital first letter.
+    if (!app_id_.empty()) gdk_set_program_class(app_id_.c_str());
     // GTK gives no reason; the usual one is that it finds no display.
     if (state_ == State::kUnavailable)
       LogDetail("dialogs: GTK cannot start (no display it can open)");

@@ -15,9 +15,11 @@ class GtkDialogs final : public Dialogs {
   // `display_server` names the window system the game's own window is on ("x11", "wayland"),
   // asked once as GTK starts: GTK goes there too, so that the dialogs stack above the game's
   // window and the keyboard focus moves between them, unless the player chose with GDK_BACKEND.
+  // `app_id`, when given, is the dialogs' Wayland app id and X11 class, as the game window's
+  // is: the desktop shows them as the game's, with its icon.
   GtkDialogs() = default;
-  explicit GtkDialogs(std::function<std::string()> display_server)
-      : display_server_(std::move(display_server)) {}
+  explicit GtkDialogs(std::function<std::string()> display_server, std::string app_id = "")
+      : display_server_(std::move(display_server)), app_id_(std::move(app_id)) {}
 
   // Width and height of the text-entry window and of its parts, in pixels.
   static constexpr int kAskWidth = 300;
@@ -32,6 +34,7 @@ class GtkDialogs final : public Dialogs {
   enum class State { kUntried, kReady, kUnavailable };
   State state_ = State::kUntried;
   std::function<std::string()> display_server_;
+  std::string app_id_;
 };
 
 }  // namespace grumbol::platform

@@ -39,6 +39,7 @@ TEST(XGame, ANewPlayerShootsAFishTheRecordKeepsTheScoreAndTheReplayVerifiesIt) {
   const Screenshot box("game_first_box");  // in the middle of the bare desktop
   ASSERT_TRUE(box.Taken());
   EXPECT_NE(box.At(box.width() / 2, box.height() / 2), box.At(0, 0));
+  EXPECT_TRUE(AppWindowShown(GRUMBOL_APP_ID)) << "the box is the game's, as its window will be";
   HoldKey("Return");
   ASSERT_TRUE(WaitForWindow("Daromirs Grumbol Game"));
   Drive("type --delay 30 Bob");
@@ -46,7 +47,7 @@ TEST(XGame, ANewPlayerShootsAFishTheRecordKeepsTheScoreAndTheReplayVerifiesIt) {
   ASSERT_TRUE(WaitForWindow("Name vergessen!"));
   HoldKey("Return");
   ASSERT_TRUE(game.EnterName("Quorvel"));
-  // The desktop knows the game's window as the game's desktop entry.
+  // The desktop knows the game's window as the game's desktop entry, as it knew the box.
   EXPECT_TRUE(WaitUntil([] { return AppWindowShown(GRUMBOL_APP_ID); }));
   // The pointer brought into the game's window before any fish is aimed at.
   ASSERT_TRUE(MoveCrossHair(replay, 512, 384));
