@@ -27,5 +27,20 @@ target_link_options(grumbol PRIVATE -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sENVIRON
   "SHELL:--exclude-file *.qzc" "SHELL:--preload-file ${GRUMBOL_FONT_FILE}@/fonts/game.ttf")
 file(GLOB gfx_files CONFIGURE_DEPENDS ${GRUMBOL_GFX_DIR}/*.qz ${GRUMBOL_GFX_DIR}/*.qzs)
 set_property(TARGET grumbol APPEND PROPERTY LINK_DEPENDS ${gfx_files})
-configure_file(${PROJECT_SOURCE_DIR}/platform/web/index.html ${GRUMBOL_SITE_DIR}/index.html
-  COPYONLY)
+configure_file(${PROJECT_SOURCE_DIR}/platform/web/index.html ${GRUMBOL_SITE_DIR}/index.html @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/platform/web/manifest.json ${GRUMBOL_SITE_DIR}/manifest.json
+  @ONLY)
+
+# The page's icon and those of its manifest (a phone's home screen): the desktop's icons, drawn
+# by the native asset maker that made the GFX folder.
+set(GRUMBOL_MAKE_GFX ${PROJECT_SOURCE_DIR}/build/bin/make-gfx CACHE FILEPATH
+  "The native asset maker, which draws the page's icons (build/bin/make-gfx)")
+if(NOT EXISTS ${GRUMBOL_MAKE_GFX})
+  message(FATAL_ERROR "No asset maker at ${GRUMBOL_MAKE_GFX} to draw the page's icons: build "
+    "it natively (./play --web does)")
+endif()
+set(page_icon ${GRUMBOL_SITE_DIR}/icons/256x256/apps/${GRUMBOL_APP_ID}.png)
+add_custom_command(OUTPUT ${page_icon}
+  COMMAND ${GRUMBOL_MAKE_GFX} --icons ${GRUMBOL_SITE_DIR}/icons
+  DEPENDS ${GRUMBOL_MAKE_GFX} COMMENT "Drawing the page's icons")
+add_custom_target(grumbol_page_icons ALL DEPENDS ${page_icon})

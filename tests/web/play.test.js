@@ -69,6 +69,16 @@ test('two whole games: the name asked again when empty, the sea with the score l
   assert.deepEqual(await dialog(page),
     { title: 'Daromir Grumbol Game', text: 'Gib deinen Namen ein!', hasField: false });
   await screenshot(page, 'first-box');
+  // The page's icon and the home-screen icons its manifest names, as pictures of their sizes.
+  assert.deepEqual(await page.evaluate(async () => {
+    const manifest = await (await fetch(document.querySelector('link[rel=manifest]').href)).json();
+    const icons = [document.querySelector('link[rel=icon]').href, ...manifest.icons.map((i) => i.src)];
+    return Promise.all(icons.map((src) => new Promise((loaded) => {
+      const image = Object.assign(new Image(), { src: new URL(src, location).href });
+      image.onload = () => loaded(`${image.width}x${image.height}`);
+      image.onerror = () => loaded(`no ${src}`);
+    })));
+  }), ['48x48', '128x128', '256x256']);
   await answer(page);
   assert.equal((await dialog(page)).title, 'Daromirs Grumbol Game');
   await answer(page, '');
