@@ -13,12 +13,15 @@ namespace {
 
 // GRUMBOL_STATS=1: how well the game kept its beat of 60 steps a second.
 void SayStepStats(const Screen& screen) {
-  const char* stats = std::getenv("GRUMBOL_STATS");
-  if (stats != nullptr && std::string_view(stats) == "1")
-    platform::LogNotice(screen.step_stats().Summary());
+  if (Environment("GRUMBOL_STATS") == "1") platform::LogNotice(screen.step_stats().Summary());
 }
 
 }  // namespace
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
 
 int PlayGame(MediaStack& stack, platform::FileSystem& files, const std::string& record_path) {
   LiveInput player(stack.keyboard, stack.mouse);

@@ -13,6 +13,9 @@ namespace grumbol::game {
 // The ways a program runs one game on its media stack, the desktop's and the browser's alike.
 // A game played or shown ends by saying its step rate when GRUMBOL_STATS=1.
 
+// The value of the environment variable `name`; empty when it is not set.
+std::string Environment(const char* name);
+
 // The record file and replays are read whole; no game writes anything near this.
 inline constexpr std::int64_t kMaxWholeFileBytes = std::int64_t{64} << 20;
 

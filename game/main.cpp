@@ -40,22 +40,17 @@ namespace {
 
 using namespace grumbol;
 
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? value : "";
-}
-
 game::Folders FindFolders() {
   std::error_code error;
   const bool portable = std::filesystem::is_directory("GFX", error);
   const std::string program = std::filesystem::read_symlink("/proc/self/exe", error).string();
-  std::string home = Environment("HOME");
+  std::string home = game::Environment("HOME");
   if (const passwd* user = home.empty() ? getpwuid(getuid()) : nullptr;
       user != nullptr && user->pw_dir != nullptr) {
     home = user->pw_dir;
   }
   game::Folders folders =
-      game::ChooseFolders(portable, program, Environment("XDG_DATA_HOME"), home);
+      game::ChooseFolders(portable, program, game::Environment("XDG_DATA_HOME"), home);
   if (folders.portable) {
     platform::LogDetail(
         "files: the GFX folder here (pictures, sounds, movies and the record file)");
@@ -95,7 +90,7 @@ void SetUpLibraries(const game::Folders& folders) {
     const std::string conf = folders.data + "/alsoft.conf";
     if (access(conf.c_str(), R_OK) == 0) setenv("ALSOFT_CONF", conf.c_str(), 0);
   }
-  if (Environment("WAYLAND_DISPLAY").empty()) setenv("SDL_VIDEODRIVER", "x11", 0);
+  if (game::Environment("WAYLAND_DISPLAY").empty()) setenv("SDL_VIDEODRIVER", "x11", 0);
   // The desktop finds the game's entry (icon, name) by the window's app id on Wayland and by
   // its class on X11, XWayland included.
   setenv("SDL_VIDEO_WAYLAND_WMCLASS", GRUMBOL_APP_ID, 0);
@@ -166,7 +161,7 @@ int main(int argc, char** argv) {
     return PrintScores(file_system, command.scores);
 
   // Said before any library can say anything else.
-  if (Environment("DISPLAY").empty() && Environment("WAYLAND_DISPLAY").empty()) {
+  if (game::Environment("DISPLAY").empty() && game::Environment("WAYLAND_DISPLAY").empty()) {
     platform::LogNotice("no display to show the game on (is DISPLAY set, is an X server running?)");
     return 1;
   }

@@ -4,7 +4,6 @@
 // ?record as GRUMBOL_RECORD (the replay's file, offered for download at the end), ?replay=URL as
 // GRUMBOL_REPLAY (the file the page fetched from URL, shown instead of a game).
 
-#include <cstdlib>
 #include <string>
 
 #include "game/game.h"
@@ -49,11 +48,6 @@ struct WebMediaStack {
   game::MediaStack stack;
 };
 
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? value : "";
-}
-
 }  // namespace
 
 int main() {
@@ -64,8 +58,8 @@ int main() {
                                    {{game::Game::kRecordPath, records.path() + "/" + "Vusk.qzc"}});
 
   WebMediaStack web(files);
-  const std::string replay_path = Environment("GRUMBOL_REPLAY");
-  const std::string record_path = Environment("GRUMBOL_RECORD");
+  const std::string replay_path = game::Environment("GRUMBOL_REPLAY");
+  const std::string record_path = game::Environment("GRUMBOL_RECORD");
   int status = 2;
   if (!replay_path.empty()) {
     if (const auto replay = game::LoadReplay(posix_files, replay_path))

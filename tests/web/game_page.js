@@ -86,30 +86,33 @@ function pageHelpers() {
   };
 }
 
-// How closely the page's sound output of the last `seconds` matches the sound file `path` of
-// the game's data at its best place: 1 for the same samples at any loudness, near 0 for
-// silence or another sound.
-export function soundHeard(page, path, seconds) {
-  return page.evaluate(async (path, seconds) => {
-    const { samples, rate, quarter } = window.soundOut;
-    if (rate === 0) return 0;
+// How closely the page's sound output around `at` (a length window.soundOut.samples had)
+// matches the sound file `path` of the game's data, at its best place within `seconds` either
+// side: 1 for the same samples at any loudness, near 0 for silence or another sound. Waits until
+// the page has sounded that long past `at`, and compares here: the page's game plays on.
+export async function soundHeard(page, path, at, seconds) {
+  const { sound, heard } = await page.evaluate(async (path, at, seconds) => {
+    const { rate, quarter } = window.soundOut;
+    if (rate === 0) return { sound: [], heard: [] };
+    const span = Math.round(seconds * rate);
+    while (window.soundOut.samples.length < at + span) await new Promise((wake) => setTimeout(wake, 50));
     const file = await new OfflineAudioContext(1, 1, rate * 4)
       .decodeAudioData(FS.readFile(path).slice().buffer);
-    const sound = quarter(file.getChannelData(0));
-    const heard = samples.slice(-Math.round(seconds * rate));
-    const power = sound.reduce((sum, v) => sum + v * v, 0);
-    let best = 0;
-    for (let lag = 0; lag + sound.length <= heard.length; lag++) {
-      let dot = 0;
-      let span = 0;
-      for (let k = 0; k < sound.length; k++) {
-        dot += sound[k] * heard[lag + k];
-        span += heard[lag + k] * heard[lag + k];
-      }
-      if (span > 1e-9) best = Math.max(best, dot / Math.sqrt(power * span));
+    return { sound: quarter(file.getChannelData(0)),
+      heard: window.soundOut.samples.slice(Math.max(0, at - span), at + span) };
+  }, path, at, seconds);
+  const power = sound.reduce((sum, v) => sum + v * v, 0);
+  let best = 0;
+  for (let lag = 0; lag + sound.length <= heard.length; lag++) {
+    let dot = 0;
+    let span = 0;
+    for (let k = 0; k < sound.length; k++) {
+      dot += sound[k] * heard[lag + k];
+      span += heard[lag + k] * heard[lag + k];
     }
-    return best;
-  }, path, seconds);
+    if (span > 1e-9) best = Math.max(best, dot / Math.sqrt(power * span));
+  }
+  return best;
 }
 
 export function gameState(page, state) {

@@ -1,7 +1,8 @@
 // The browser build played in headless Chromium as a person would: the boxes, the sea with its
 // score line, a fish shot with the mouse and its sound, Escape; after a reload a fish shot by a
 // touch, hot key 2, the cheat on German key positions, the step rate; the record file kept in
-// the browser across the reload. GRUMBOL_SITE names the built folder.
+// the browser across the reload; the replay round trip with the native game. GRUMBOL_URL names
+// the served site (tools/with-web-server sets it).
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { mkdtemp, readFile, writeFile } from 'node:fs/promises';
@@ -96,10 +97,10 @@ test('two whole games: the name asked again when empty, the sea with the score l
   assert.ok(await countColour(page, [0, 0, 90, 16], [2, 121, 234]) > 20);
   assert.ok(await countColour(page, [880, 0, 144, 16], [223, 82, 32]) > 20);
   await shootFish(page, false);
+  // The hit's plop in what the page sent to the loudspeakers, within two seconds of the score.
+  const hitAt = await page.evaluate(() => window.soundOut.samples.length);
   await screenshot(page, 'fish-shot-with-the-mouse');
-  // The hit's plop in what the page sent to the loudspeakers, once it has had time to sound.
-  await framesAfter(page, 30);
-  assert.ok(await soundHeard(page, '/GFX/Sound1.qzs', 2) > 0.9, 'no hit sound');
+  assert.ok(await soundHeard(page, '/GFX/Sound1.qzs', hitAt, 2) > 0.9, 'no hit sound');
   const anna = await endGame(page);
   assert.equal(await recordFile(page), `Anna: ${anna}\r\n`);
 
