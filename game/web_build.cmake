@@ -1,5 +1,6 @@
-# The game for the browser: grumbol.js, .wasm and .data (the pictures and sounds of GFX and the
-# font, preloaded) beside the page, in <build>/site: a static folder any web host can serve.
+# The game for the browser: grumbol.js, .wasm and .data (the pictures, sounds and movies of GFX
+# and the font, preloaded) beside the page, in <build>/site: a static folder any web host can
+# serve.
 set(GRUMBOL_GFX_DIR ${PROJECT_SOURCE_DIR}/GFX CACHE PATH
   "The GFX folder the page's data is made of (build/bin/make-gfx . makes it)")
 # The font the native game finds with fontconfig for "DejaVu Sans:bold".
@@ -19,13 +20,13 @@ set_target_properties(grumbol PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${GRUMBOL_SITE
 target_link_libraries(grumbol PRIVATE grumbol_game grumbol_platform_web grumbol_platform_openal
   grumbol_platform_posix)
 # Asyncify lets the game wait (for a frame, a timer, a dialog) while the browser runs on.
-# Movies are left out of the data until the browser can play them; so is a record file the
-# native game may have left in GFX.
+# A record file the native game may have left in GFX is left out of the data.
 target_link_options(grumbol PRIVATE -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web
   -sEXPORTED_FUNCTIONS=_main,_malloc,_free
-  "SHELL:--preload-file ${GRUMBOL_GFX_DIR}@/GFX" "SHELL:--exclude-file *.qzm"
-  "SHELL:--exclude-file *.qzc" "SHELL:--preload-file ${GRUMBOL_FONT_FILE}@/fonts/game.ttf")
-file(GLOB gfx_files CONFIGURE_DEPENDS ${GRUMBOL_GFX_DIR}/*.qz ${GRUMBOL_GFX_DIR}/*.qzs)
+  "SHELL:--preload-file ${GRUMBOL_GFX_DIR}@/GFX" "SHELL:--exclude-file *.qzc"
+  "SHELL:--preload-file ${GRUMBOL_FONT_FILE}@/fonts/game.ttf")
+file(GLOB gfx_files CONFIGURE_DEPENDS ${GRUMBOL_GFX_DIR}/*.qz ${GRUMBOL_GFX_DIR}/*.qzs
+  ${GRUMBOL_GFX_DIR}/*.qzm)
 set_property(TARGET grumbol APPEND PROPERTY LINK_DEPENDS ${gfx_files})
 configure_file(${PROJECT_SOURCE_DIR}/platform/web/index.html ${GRUMBOL_SITE_DIR}/index.html @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/platform/web/manifest.json ${GRUMBOL_SITE_DIR}/manifest.json

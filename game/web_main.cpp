@@ -11,7 +11,6 @@
 #include "game/media_stack.h"
 #include "platform/log.h"
 #include "platform/mapped_file_system.h"
-#include "platform/null/null_backends.h"
 #include "platform/openal/openal_audio.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/web/web_clock.h"
@@ -19,6 +18,7 @@
 #include "platform/web/web_display.h"
 #include "platform/web/web_fonts.h"
 #include "platform/web/web_input.h"
+#include "platform/web/web_movie_player.h"
 #include "platform/web/web_page.h"
 #include "platform/web/web_storage.h"
 
@@ -32,7 +32,7 @@ constexpr const char* kFontFile = "/fonts/game.ttf";
 constexpr const char* kRecordFolder = "/records";
 
 // The stack on the browser: canvas display, html5 input, emscripten's OpenAL on Web Audio,
-// HTML dialogs, the browser's text, and no movies yet.
+// <video> movies, HTML dialogs and the browser's text.
 struct WebMediaStack {
   explicit WebMediaStack(platform::FileSystem& files)
       : input_system(display),
@@ -42,7 +42,7 @@ struct WebMediaStack {
   platform::WebDisplay display;
   platform::WebInput input_system;
   platform::OpenAlSystem audio_system;
-  platform::NullMoviePlayer movie_player;
+  platform::WebMoviePlayer movie_player;
   platform::WebDialogs dialogs;
   platform::WebFontSource fonts;
   game::MediaStack stack;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include <iterator>
 #include <memory>
 #include <numbers>
+#include <optional>
 #include <thread>
 
 #include "art.h"
@@ -273,42 +275,80 @@ struct StopPipeline {
   void operator()(GstElement* pipeline) const { gst_element_set_state(pipeline, GST_STATE_NULL); }
 };
 
-constexpr std::array<std::uint32_t, 256> kOggCrc = [] {
-  std::array<std::uint32_t, 256> table{};
-  for (std::uint32_t i = 0; i < 256; ++i) {
-    std::uint32_t r = i << 24;
-    for (int bit = 0; bit < 8; ++bit) r = (r & 0x80000000u) ? (r << 1) ^ 0x04C11DB7u : r << 1;
-    table[i] = r;
-  }
-  return table;
-}();
+// One EBML element's header: its identifier (marker bits kept) and content size.
+struct EbmlElement {
+  std::uint32_t id = 0;
+  std::uint64_t size = 0;
+  std::size_t content = 0;  // where the content starts
+  bool unknown_size = false;
+};
 
-// oggmux gives each stream a random serial number; renumbering the streams 1, 2, ... in
-// order of appearance (and fixing the page checksums) makes the files the same every run.
-bool NumberOggStreams(std::vector<std::uint8_t>& data) {
-  std::vector<std::uint32_t> seen;
-  std::size_t pos = 0;
-  while (pos < data.size()) {
-    if (data.size() - pos < 27 || std::memcmp(&data[pos], "OggS", 4) != 0) return false;
-    const std::size_t segments = data[pos + 26];
-    if (data.size() - pos < 27 + segments) return false;
-    std::size_t length = 27 + segments;
-    for (std::size_t i = 0; i < segments; ++i) length += data[pos + 27 + i];
-    if (data.size() - pos < length) return false;
-    std::uint32_t serial = 0;
-    std::memcpy(&serial, &data[pos + 14], 4);
-    auto found = std::find(seen.begin(), seen.end(), serial);
-    if (found == seen.end()) found = seen.insert(seen.end(), serial);
-    const auto number = static_cast<std::uint32_t>(found - seen.begin() + 1);
-    std::memcpy(&data[pos + 14], &number, 4);
-    std::memset(&data[pos + 22], 0, 4);
-    std::uint32_t crc = 0;
-    for (std::size_t i = 0; i < length; ++i)
-      crc = (crc << 8) ^ kOggCrc[((crc >> 24) ^ data[pos + i]) & 255];
-    std::memcpy(&data[pos + 22], &crc, 4);
-    pos += length;
-  }
-  return true;
+// The element at `pos`, or nullopt where the bytes are not one.
+std::optional<EbmlElement> ReadElement(const std::vector<std::uint8_t>& data, std::size_t pos) {
+  const auto width = [&](std::size_t at, int most) -> int {
+    if (at >= data.size() || data[at] == 0) return 0;
+    const int bytes = std::countl_zero(data[at]) + 1;
+    return bytes <= most && data.size() - at >= static_cast<std::size_t>(bytes) ? bytes : 0;
+  };
+  EbmlElement element;
+  const int id_bytes = width(pos, 4);
+  if (id_bytes == 0) return std::nullopt;
+  for (int i = 0; i < id_bytes; ++i) element.id = element.id << 8 | data[pos + i];
+  const std::size_t size_at = pos + id_bytes;
+  const int size_bytes = width(size_at, 8);
+  if (size_bytes == 0) return std::nullopt;
+  std::uint64_t size = data[size_at] & (0xFFu >> size_bytes);
+  for (int i = 1; i < size_bytes; ++i) size = size << 8 | data[size_at + i];
+  element.unknown_size = size == (std::uint64_t{1} << (7 * size_bytes)) - 1;
+  element.content = size_at + size_bytes;
+  element.size = element.unknown_size ? data.size() - element.content : size;
+  if (element.size > data.size() - element.content) return std::nullopt;
+  return element;
+}
+
+// The muxer gives each track a random identifier; numbering them 1, 2, ... in order makes
+// the files the same every run. The track list holds them, and the tags name them again.
+bool NumberWebmTracks(std::vector<std::uint8_t>& data) {
+  constexpr std::uint32_t kSegment = 0x18538067, kTracks = 0x1654AE6B, kTrackEntry = 0xAE,
+                          kTrackUid = 0x73C5, kTags = 0x1254C367, kTag = 0x7373, kTargets = 0x63C0,
+                          kTagTrackUid = 0x63C5;
+  std::vector<std::uint64_t> uids;  // the muxer's, in track order
+  const auto renumber = [&](const EbmlElement& element, bool is_track) {
+    std::uint64_t uid = 0;
+    for (std::size_t i = 0; i < element.size; ++i) uid = uid << 8 | data[element.content + i];
+    auto found = std::find(uids.begin(), uids.end(), uid);
+    if (found == uids.end() && is_track) found = uids.insert(uids.end(), uid);
+    if (found == uids.end()) return false;  // a tag for a track that is not there
+    std::uint64_t number = static_cast<std::uint64_t>(found - uids.begin()) + 1;
+    for (std::size_t i = element.size; i-- > 0; number >>= 8)
+      data[element.content + i] = static_cast<std::uint8_t>(number);
+    return true;
+  };
+  // Walks [begin, end), going into the elements that lead to the identifiers.
+  const auto walk = [&](auto& self, std::size_t begin, std::size_t end) -> bool {
+    for (std::size_t pos = begin; pos < end;) {
+      const auto element = ReadElement(data, pos);
+      if (!element || element->content + element->size > end) return false;
+      switch (element->id) {
+        case kSegment:
+        case kTracks:
+        case kTrackEntry:
+        case kTags:
+        case kTag:
+        case kTargets:
+          if (!self(self, element->content, element->content + element->size)) return false;
+          break;
+        case kTrackUid:
+        case kTagTrackUid:
+          if (element->size > 8 || !renumber(*element, element->id == kTrackUid)) return false;
+          break;
+        default: break;
+      }
+      pos = element->content + element->size;
+    }
+    return true;
+  };
+  return walk(walk, 0, data.size()) && !uids.empty();
 }
 
 bool Fail(const std::string& what) {
@@ -348,13 +388,19 @@ bool Encode(const std::filesystem::path& path, const Clip& clip) {
   const std::string video_caps = "video/x-raw,format=BGRx,width=" + std::to_string(kWidth) +
                                  ",height=" + std::to_string(kHeight) +
                                  ",framerate=" + std::to_string(kFps) + "/1";
+  // WebM with VP9 and Vorbis, which browsers and GStreamer's good and base plugins all play
+  // (Chromium fails to seek in this muxer's Opus tracks, and a held movie key seeks every
+  // frame). The encoder's settings are fixed (no real-time deadline, a set number of threads)
+  // so that the files come out the same every run; index entries every half second keep a
+  // sound-only file's index small.
   std::string launch =
-      "oggmux name=mux ! filesink name=out "
+      "webmmux name=mux min-index-interval=500000000 ! filesink name=out "
       "appsrc name=audio format=time caps=\"" +
       audio_caps + "\" ! audioconvert ! vorbisenc quality=0.4 ! queue ! mux. ";
   if (clip.scene != nullptr) {
     launch += "appsrc name=video format=time caps=\"" + video_caps +
-              "\" ! videoconvert ! theoraenc quality=44 ! queue ! mux.";
+              "\" ! videoconvert ! vp9enc deadline=1000000 cpu-used=4 threads=2 row-mt=true "
+              "end-usage=cq cq-level=30 target-bitrate=3000000 ! queue ! mux.";
   }
   GError* error = nullptr;
   GstElement* parsed = gst_parse_launch(launch.c_str(), &error);
@@ -370,6 +416,13 @@ bool Encode(const std::filesystem::path& path, const Clip& clip) {
   ElementPtr video(gst_bin_get_by_name(GST_BIN(pipeline.get()), "video"));
   const std::string partial = path.string() + ".partial";
   g_object_set(out.get(), "location", partial.c_str(), nullptr);
+  {
+    // A fixed date in place of the time of encoding: Matroska's own epoch, 2001-01-01.
+    ElementPtr mux(gst_bin_get_by_name(GST_BIN(pipeline.get()), "mux"));
+    GDateTime* epoch = g_date_time_new_utc(2001, 1, 1, 0, 0, 0);
+    g_object_set(mux.get(), "creation-time", epoch, nullptr);
+    g_date_time_unref(epoch);
+  }
   {
     std::unique_ptr<GstElement, StopPipeline> running(pipeline.get());
     if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
@@ -388,8 +441,8 @@ bool Encode(const std::filesystem::path& path, const Clip& clip) {
     std::ifstream in(partial, std::ios::binary);
     bytes.assign(std::istreambuf_iterator<char>(in), {});
   }
-  if (!NumberOggStreams(bytes))
-    return Fail(path.filename().string() + ": not a well-formed Ogg stream");
+  if (!NumberWebmTracks(bytes))
+    return Fail(path.filename().string() + ": not a well-formed WebM file");
   {
     std::ofstream rewrite(partial, std::ios::binary | std::ios::trunc);
     rewrite.write(reinterpret_cast<const char*>(bytes.data()),

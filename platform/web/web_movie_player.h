@@ -1,0 +1,21 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/movie_player.h"
+
+namespace grumbol::platform {
+
+// Movies on the page's <video> elements, played from the file's bytes in the preloaded data.
+// The browser decodes and plays the sound; each picture the game presents is copied from the
+// element. Pan (balance) has no effect here: a <video> has only a volume.
+class WebMoviePlayer final : public MoviePlayer {
+ public:
+  bool Start() override { return true; }
+  // Waits (the game's stack is suspended) until the browser has the first picture, or has
+  // refused the file.
+  std::unique_ptr<Movie> Open(const std::string& path) override;
+};
+
+}  // namespace grumbol::platform
