@@ -28,6 +28,9 @@ using namespace grumbol;
 
 // Where the page's data puts the font (the same file the native game finds with fontconfig).
 constexpr const char* kFontFile = "/fonts/game.ttf";
+// The game's movies, made ready while the player types a name.
+constexpr const char* kMovieFolder = "/GFX";
+constexpr const char* kMovieExtension = ".qzm";
 // The folder kept in the browser: the record file.
 constexpr const char* kRecordFolder = "/records";
 
@@ -36,6 +39,7 @@ constexpr const char* kRecordFolder = "/records";
 struct WebMediaStack {
   explicit WebMediaStack(platform::FileSystem& files)
       : input_system(display),
+        movie_player(kMovieFolder, kMovieExtension),
         fonts(kFontFile),
         stack(clock, display, input_system, audio_system, movie_player, dialogs, files, fonts) {}
   platform::WebClock clock;

@@ -10,31 +10,64 @@
 namespace grumbol::platform {
 namespace {
 
-// The page's movies live in Module.movies, by a number the game's side holds.
 // clang-format off
-EM_ASYNC_JS(int, OpenVideo, (const char* path), {
-  let bytes;
-  try {
-    bytes = FS.readFile(UTF8ToString(path));
-  } catch (error) {
-    return 0;
-  }
-  const video = document.createElement('video');
-  video.preload = 'auto';
-  video.playsInline = true;
-  const url = URL.createObjectURL(new Blob([bytes]));
-  const loaded = await new Promise((resolve) => {
-    video.addEventListener('loadeddata', () => resolve(true), {once : true});
-    video.addEventListener('error', () => resolve(false), {once : true});
+// The page's movies live in Module.movies: the open ones by a number the game's side holds,
+// and those made ready ahead by their file's path. A movie is ready when the browser has its
+// first picture; null when the browser refuses the file.
+EM_JS(void, InstallMovies, (), {
+  if (Module.movies) return;
+  const load = (path) => new Promise((resolve) => {
+    let bytes;
+    try {
+      bytes = FS.readFile(path);
+    } catch (error) {
+      return resolve(null);
+    }
+    const video = document.createElement('video');
+    video.preload = 'auto';
+    video.playsInline = true;
+    const url = URL.createObjectURL(new Blob([bytes]));
+    video.addEventListener('loadeddata', () => resolve({video, url}), {once: true});
+    video.addEventListener('error', () => {
+      URL.revokeObjectURL(url);
+      resolve(null);
+    }, {once: true});
     video.src = url;
   });
-  if (!loaded) {
-    URL.revokeObjectURL(url);
-    return 0;
+  const canonical = (path) => {
+    try {
+      return FS.lookupPath(path).path;
+    } catch (error) {
+      return path;
+    }
+  };
+  Module.movies = {list: new Map(), next: 1, ahead: new Map(), load, canonical};
+});
+
+// Starts making ready every file in `folder` whose name ends in `extension`, all at once.
+EM_JS(void, PrepareVideos, (const char* folder, const char* extension), {
+  const movies = Module.movies, end = UTF8ToString(extension);
+  let names = [];
+  try {
+    names = FS.readdir(UTF8ToString(folder));
+  } catch (error) {
   }
-  if (!Module.movies) Module.movies = {list : new Map(), next : 1};
-  const id = Module.movies.next++;
-  Module.movies.list.set(id, {video, url, context : null, shownTime : -1});
+  for (const name of names.filter((name) => name.endsWith(end))) {
+    const path = movies.canonical(UTF8ToString(folder) + '/' + name);
+    movies.ahead.set(path, movies.load(path));
+  }
+});
+
+// The movie in the file at `path`, made ready: its number, or 0 when the browser refuses it.
+// One made ready ahead is taken (a second movie of the same file is made ready now).
+EM_ASYNC_JS(int, OpenVideo, (const char* path), {
+  const movies = Module.movies, file = movies.canonical(UTF8ToString(path));
+  const ahead = movies.ahead.get(file);
+  movies.ahead.delete(file);
+  const ready = await (ahead || movies.load(file));
+  if (!ready) return 0;
+  const id = movies.next++;
+  movies.list.set(id, {video: ready.video, url: ready.url, context: null, shownTime: -1});
   return id;
 });
 
@@ -79,10 +112,12 @@ EM_JS(double, CopyVideoPicture, (int id, std::uint8_t* rgba, int width, int heig
     const canvas = document.createElement('canvas');
     canvas.width = width;
     canvas.height = height;
-    movie.context = canvas.getContext('2d', {willReadFrequently : true});
+    movie.context = canvas.getContext('2d', {willReadFrequently: true});
   }
   movie.context.drawImage(video, 0, 0);
-  HEAPU8.set(movie.context.getImageData(0, 0, width, height).data, rgba);
+  const pixels = movie.context.getImageData(0, 0, width, height).data;
+  if (pixels[3] === 0) return -1;  // drawn before the browser had the picture: nothing yet
+  HEAPU8.set(pixels, rgba);
   movie.shownTime = video.currentTime;
   return movie.shownTime;
 });
@@ -149,7 +184,20 @@ class WebMovie final : public Movie {
 
 }  // namespace
 
+WebMoviePlayer::WebMoviePlayer(std::string ahead_folder, std::string ahead_extension)
+    : ahead_folder_(std::move(ahead_folder)), ahead_extension_(std::move(ahead_extension)) {}
+
+bool WebMoviePlayer::Start() {
+  if (!started_) {
+    InstallMovies();
+    if (!ahead_folder_.empty()) PrepareVideos(ahead_folder_.c_str(), ahead_extension_.c_str());
+    started_ = true;
+  }
+  return true;
+}
+
 std::unique_ptr<Movie> WebMoviePlayer::Open(const std::string& path) {
+  if (!started_) return nullptr;
   const int id = OpenVideo(path.c_str());
   if (id == 0) {
     LogDetail("movie " + path + ": the browser cannot play it");

@@ -168,6 +168,29 @@ export function movingBox(page) {
   });
 }
 
+// How much of the canvas's top-left corner differs from the first picture of the movie file
+// `path` of the game's data, decoded here: the share of its pixels off by more than 24 in a
+// colour.
+export function offFirstPicture(page, path) {
+  return page.evaluate(async (path) => {
+    const video = document.createElement('video');
+    // Without preload 'auto' Chromium has nothing to draw of a paused element.
+    Object.assign(video, { muted: true, preload: 'auto' });
+    video.src = URL.createObjectURL(new Blob([FS.readFile(path)]));
+    await new Promise((loaded) => video.addEventListener('loadeddata', loaded, { once: true }));
+    const [width, height] = [video.videoWidth, video.videoHeight];
+    const copy = Object.assign(document.createElement('canvas'), { width, height }).getContext('2d');
+    copy.drawImage(video, 0, 0);
+    const first = copy.getImageData(0, 0, width, height).data;
+    const shown = canvasPixels(0, 0, width, height);
+    let off = 0;
+    for (let i = 0; i < first.length; i += 4) {
+      if ([0, 1, 2].some((k) => Math.abs(first[i + k] - shown[i + k]) > 24)) off++;
+    }
+    return off / (width * height);
+  }, path);
+}
+
 // Where the canvas pixel (x, y) lies on the page.
 export async function pagePoint(page, x, y) {
   const box = await (await page.$('#canvas')).boundingBox();

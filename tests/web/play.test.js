@@ -1,8 +1,9 @@
-// The browser build played in headless Chromium as a person would: the boxes, the sea with its
-// score line, a fish shot with the mouse and its sound, Escape; after a reload a fish shot by a
-// touch, hot key 2, the cheat on German key positions, the step rate; the record file kept in
-// the browser across the reload; the replay round trip with the native game. GRUMBOL_URL names
-// the served site (tools/with-web-server sets it).
+// The browser build played in headless Chromium as a person would: the boxes, also at a phone's
+// size, the sea with its score line, a fish shot with the mouse and its sound, Escape; after a
+// reload a fish shot by a touch, hot key 2, hot key 5's movie, the cheat on German key
+// positions, the step rate; the record file kept in the browser across the reload; the replay
+// round trip with the native game. GRUMBOL_URL names the served site (tools/with-web-server
+// sets it).
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { mkdtemp, readFile, writeFile } from 'node:fs/promises';
@@ -10,8 +11,8 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { test } from 'node:test';
 import {
-  answer, countColour, dialog, framesAfter, gameState, holdKey, movingBox, pagePoint,
-  screenshot, servedGame, soundHeard,
+  answer, countColour, dialog, framesAfter, gameState, holdKey, movingBox, offFirstPicture,
+  pagePoint, screenshot, servedGame, soundHeard,
 } from './game_page.js';
 
 const game = servedGame();
@@ -82,12 +83,28 @@ test('two whole games: the name asked again when empty, the sea with the score l
   }), ['48x48', '128x128', '256x256']);
   await answer(page);
   assert.equal((await dialog(page)).title, 'Daromirs Grumbol Game');
+  // On a phone held sideways, with the on-screen keyboard over the lower half: the name box
+  // lies whole in what is left, and the game's picture fits the page.
+  const inView = (selector) => page.$eval(selector, (element) => {
+    const box = element.getBoundingClientRect();
+    return box.top >= -0.5 && box.left >= -0.5 && box.bottom <= innerHeight + 0.5 &&
+      box.right <= innerWidth + 0.5;
+  });
+  await page.setViewport({ width: 844, height: 200 });
+  assert.ok(await inView('dialog[open]'), 'the name box under the on-screen keyboard');
+  await screenshot(page, 'phone-name-box');
+  await page.setViewport({ width: 1024, height: 800 });
   await answer(page, '');
   assert.deepEqual(await dialog(page),
     { title: 'Name vergessen!', text: 'Gib bitte deinen Namen ein!', hasField: false });
   await answer(page);
   await answer(page, 'Anna');
   await gameState(page, 'playing');
+  await page.setViewport({ width: 844, height: 390 });
+  await framesAfter(page, 2);
+  assert.ok(await inView('#canvas'), 'the picture on a phone');
+  await screenshot(page, 'phone-game');
+  await page.setViewport({ width: 1024, height: 800 });
   // Away from the score line, which the cross-hair covers where it starts.
   const centre = await pagePoint(page, 512, 600);
   await page.mouse.move(centre.x, centre.y);
@@ -126,6 +143,17 @@ test('two whole games: the name asked again when empty, the sea with the score l
   await framesAfter(page, 3);
   const letGo = await wood();
   assert.ok(held > 10000 && letGo < 1000, `wood pixels: ${held} held, ${letGo} let go`);
+  // Hot key 5: the fish school's movie over the top-left corner, held at its first picture
+  // while the key is down, playing on once it is let go.
+  await page.keyboard.down('Digit5');
+  await framesAfter(page, 10);
+  const heldOff = await offFirstPicture(page, '/GFX/Movie2.qzm');
+  await page.keyboard.up('Digit5');
+  await framesAfter(page, 60);
+  await screenshot(page, 'movie-key-5');
+  const playedOff = await offFirstPicture(page, '/GFX/Movie2.qzm');
+  assert.ok(heldOff < 0.01 && playedOff > 0.02 && playedOff < 0.5,
+    `movie pixels off its first picture: ${heldOff} held, ${playedOff} let go`);
   // The cheat as a German keyboard types it: F, the key labelled Y where others have Z, and the
   // right button; it counts by key position, so the record line is marked.
   const keys = await page.createCDPSession();
