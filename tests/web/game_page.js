@@ -16,12 +16,33 @@ export function servedGame() {
   return { open: () => open(browser, process.env.GRUMBOL_URL ?? 'http://127.0.0.1:8000/') };
 }
 
+// The page's size, on a device with touch and a mouse. A page whose touch is switched is loaded
+// again: every size keeps it.
+export const viewport = { width: 1024, height: 800, hasTouch: true };
+
+// Chromium, or Firefox where FIREFOX names its program; both play sound and movies without a
+// gesture first. Firefox is given a sound device that only counts time (there is none here) and
+// touch events.
 export async function launch() {
+  if (process.env.FIREFOX) {
+    return puppeteer.launch({
+      browser: 'firefox',
+      executablePath: process.env.FIREFOX,
+      headless: true,
+      defaultViewport: viewport,
+      extraPrefsFirefox: {
+        'media.cubeb.force_mock_context': true,
+        'media.autoplay.default': 0,
+        'media.autoplay.blocking_policy': 0,
+        'dom.w3c_touch_events.enabled': 1,
+      },
+    });
+  }
   return puppeteer.launch({
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
     headless: true,
     args: ['--no-sandbox', '--autoplay-policy=no-user-gesture-required'],
-    defaultViewport: { width: 1024, height: 800 },
+    defaultViewport: viewport,
   });
 }
 
@@ -41,8 +62,16 @@ export async function open(browser, url) {
 // Runs in the page before its own scripts. The canvas's pixels are looked at in the page, which
 // then says only what it found: handing whole frames to the test would hold up the game.
 // Whatever is connected to an audio context's loudspeakers is also connected to a worklet that
-// keeps the first channel, in window.soundOut.
+// keeps the first channel, in window.soundOut; silence too, which Firefox hands over as no
+// channels.
 function pageHelpers() {
+  // The browser refuses to catch the pointer, as headless Chromium does by itself: the
+  // cross-hair then follows the pointer, where the tests aim.
+  Element.prototype.requestPointerLock = function () {
+    document.dispatchEvent(new Event('pointerlockerror'));
+    return Promise.reject(new DOMException('refused by the test', 'NotAllowedError'));
+  };
+
   // The canvas's pixels in the rectangle, as r, g, b, a bytes a pixel. Read through a copy:
   // reading the game's own canvas back makes Chrome warn in the console.
   window.canvasPixels = (x, y, width, height) => {
@@ -63,7 +92,7 @@ function pageHelpers() {
   };
   window.soundOut = { samples: [], rate: 0, quarter };
   const worklet = `registerProcessor('tap', class extends AudioWorkletProcessor {
-    process([input]) { if (input[0]) this.port.postMessage(input[0].slice()); return true; }
+    process([input]) { this.port.postMessage(input[0] ? input[0].slice() : new Float32Array(128)); return true; }
   });`;
   const module = URL.createObjectURL(new Blob([worklet], { type: 'text/javascript' }));
   const taps = new Map();
