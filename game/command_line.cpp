@@ -3,6 +3,7 @@
 #include <limits>
 #include <optional>
 
+#include "game/settings.h"
 #include "runtime/text.h"
 
 namespace grumbol::game {
@@ -16,8 +17,13 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
   };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "--window") {
-      line.window = true;
+    if (arg == "--window" || arg == "--fullscreen") {
+      line.full_screen = arg == "--fullscreen";
+    } else if (arg == "--mouse-speed") {
+      const std::string speed = i + 1 < args.size() ? args[++i] : "";
+      line.mouse_speed = ParseNumber(speed, Settings::kMinMouseSpeed, Settings::kMaxMouseSpeed);
+      if (!line.mouse_speed)
+        return fail("--mouse-speed takes a percentage from 25 to 400, not '" + speed + "'");
     } else if (arg == "--help" || arg == "-h") {
       line.action = Action::kHelp;
     } else if (arg == "--version") {
@@ -47,8 +53,8 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
 }
 
 std::string CommandLine::Help() {
-  return "Usage: grumbol [--window] [--record FILE]\n"
-         "       grumbol [--window] --replay FILE\n"
+  return "Usage: grumbol [--window | --fullscreen] [--mouse-speed N] [--record FILE]\n"
+         "       grumbol [--window | --fullscreen] --replay FILE\n"
          "       grumbol --verify FILE\n"
          "       grumbol --scores [N]\n"
          "       grumbol --help | --version\n"
@@ -58,6 +64,9 @@ std::string CommandLine::Help() {
          "fish through, or Escape, end the game; its score is added to the record file.\n"
          "\n"
          "  --window         play in a window instead of full screen (Alt+Enter switches)\n"
+         "  --fullscreen     play covering the screen\n"
+         "  --mouse-speed N  move the cross-hair N percent of a picture pixel for each count of\n"
+         "                   the mouse (25 to 400; 100: one pixel a count)\n"
          "  --record FILE    play, and write the game into FILE as it goes: a replay\n"
          "  --replay FILE    show a recorded game again (Escape ends it); no record line\n"
          "  --verify FILE    replay a recorded game without showing it, as fast as it runs,\n"
@@ -71,6 +80,10 @@ std::string CommandLine::Help() {
          "and movies from there and keeps its record file in it (GFX/Vusk.qzc); otherwise\n"
          "it reads the installed ones and keeps the record file in\n"
          "$XDG_DATA_HOME/grumbol/Vusk.qzc (~/.local/share/grumbol/Vusk.qzc).\n"
+         "\n"
+         "Settings: $XDG_CONFIG_HOME/grumbol/settings.conf (~/.config/grumbol/settings.conf)\n"
+         "keeps the mouse speed, full screen or window, and the window's size; the game\n"
+         "writes it as they change. The options above override it for one run.\n"
          "\n"
          "Environment: GRUMBOL_LOG=1 says what the game chose and what failed, on standard\n"
          "error; GRUMBOL_STATS=1 says at the end how well it kept 60 steps a second.\n";

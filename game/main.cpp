@@ -4,6 +4,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -21,6 +22,7 @@
 #include "game/media_stack.h"
 #include "game/replay.h"
 #include "game/score_list.h"
+#include "game/settings.h"
 #include "input/input_service.h"
 #include "input/keyboard.h"
 #include "input/mouse.h"
@@ -40,17 +42,22 @@ namespace {
 
 using namespace grumbol;
 
-game::Folders FindFolders() {
-  std::error_code error;
-  const bool portable = std::filesystem::is_directory("GFX", error);
-  const std::string program = std::filesystem::read_symlink("/proc/self/exe", error).string();
+// $HOME, or the user's home folder from the password database without it.
+std::string HomeFolder() {
   std::string home = game::Environment("HOME");
   if (const passwd* user = home.empty() ? getpwuid(getuid()) : nullptr;
       user != nullptr && user->pw_dir != nullptr) {
     home = user->pw_dir;
   }
+  return home;
+}
+
+game::Folders FindFolders() {
+  std::error_code error;
+  const bool portable = std::filesystem::is_directory("GFX", error);
+  const std::string program = std::filesystem::read_symlink("/proc/self/exe", error).string();
   game::Folders folders =
-      game::ChooseFolders(portable, program, game::Environment("XDG_DATA_HOME"), home);
+      game::ChooseFolders(portable, program, game::Environment("XDG_DATA_HOME"), HomeFolder());
   if (folders.portable) {
     platform::LogDetail(
         "files: the GFX folder here (pictures, sounds, movies and the record file)");
@@ -97,12 +104,56 @@ void SetUpLibraries(const game::Folders& folders) {
   setenv("SDL_VIDEO_X11_WMCLASS", GRUMBOL_APP_ID, 0);
 }
 
+// The player's settings file, read once (a problem with it said once), with the command line's
+// choices over it for this run; the window's mode and size written back as they change.
+class PlayerSettings {
+ public:
+  explicit PlayerSettings(const game::CommandLine& command)
+      : path_(game::SettingsPath(game::Environment("XDG_CONFIG_HOME"), HomeFolder())) {
+    const game::ReadSettings read = game::LoadSettings(path_);
+    if (!read.problem.empty())
+      platform::LogDetail("settings: " + path_ + ": " + read.problem + "; the defaults stand");
+    saved_ = read.settings;
+    run_ = saved_;
+    run_.full_screen = command.full_screen.value_or(run_.full_screen);
+    run_.mouse_speed = command.mouse_speed.value_or(run_.mouse_speed);
+  }
+
+  const game::Settings& run() const { return run_; }
+
+  void WindowChanged(bool full_screen, int width, int height) {
+    game::Settings changed = saved_;
+    changed.full_screen = full_screen;
+    changed.window_width =
+        std::clamp(width, game::Settings::kMinWindowSide, game::Settings::kMaxWindowSide);
+    changed.window_height =
+        std::clamp(height, game::Settings::kMinWindowSide, game::Settings::kMaxWindowSide);
+    if (changed == saved_) return;
+    if (!game::SaveSettings(path_, changed)) {
+      platform::LogDetail("settings: " + path_ + " cannot be written");
+      return;
+    }
+    saved_ = changed;
+  }
+
+ private:
+  std::string path_;
+  game::Settings saved_;  // as in the file
+  game::Settings run_;    // as this run plays
+};
+
 // The stack on the real backends: SDL2 display and input, OpenAL Soft sound, GStreamer movies,
 // GTK3 dialogs, SDL_ttf text.
 struct RealMediaStack {
-  RealMediaStack(bool windowed, platform::FileSystem& files)
-      : display(platform::SdlDisplay::Options{.windowed = windowed}),
-        input_system(display),
+  RealMediaStack(PlayerSettings& settings, platform::FileSystem& files)
+      : display({.windowed = !settings.run().full_screen,
+                 .window_width = settings.run().window_width,
+                 .window_height = settings.run().window_height,
+                 .window_changed =
+                     [&settings](bool full_screen, int width, int height) {
+                       settings.WindowChanged(full_screen, width, height);
+                     }}),
+        input_system(display, settings.run().mouse_speed),
         dialogs([this] { return display.VideoDriver(); }, GRUMBOL_APP_ID),
         stack(clock, display, input_system, audio_system, movie_player, dialogs, files, fonts) {}
   platform::SystemClock clock;
@@ -171,7 +222,8 @@ int main(int argc, char** argv) {
     platform::LogNotice("no GFX folder here and none installed in " + folders.data +
                         "; playing without pictures");
   }
-  RealMediaStack real(command.window, file_system);
+  PlayerSettings settings(command);
+  RealMediaStack real(settings, file_system);
   if (replay) return game::ShowReplay(real.stack, *replay);
   // The replay is written where the command line says, not mapped as the game's files are.
   return game::PlayGame(real.stack, posix_files, command.record);

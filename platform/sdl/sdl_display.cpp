@@ -146,8 +146,8 @@ std::optional<PixelLayout> SdlDisplay::OpenScreen(int width, int height, int dep
   SDL_RenderSetLogicalSize(renderer_.get(), width, height);
   SDL_SetWindowTitle(window_.get(), title.c_str());
 
-  window_width_ = width;
-  window_height_ = height;
+  window_width_ = options_.window_width > 0 ? options_.window_width : width;
+  window_height_ = options_.window_height > 0 ? options_.window_height : height;
   ApplyFullScreen();  // on a hidden window SDL applies it as the window is shown
   SDL_ShowWindow(window_.get());
   SDL_RaiseWindow(window_.get());
@@ -260,8 +260,19 @@ bool SdlDisplay::PollWindowEvent(WindowEvent& event) {
       SDL_GetWindowSize(window_.get(), &window_width_, &window_height_);
     full_screen_ = !full_screen_;
     if (texture_) ApplyFullScreen();
+    if (options_.window_changed)
+      options_.window_changed(full_screen_, window_width_, window_height_);
   }
-  if (output_changed) FitToOutput();
+  if (output_changed) {
+    FitToOutput();
+    int width = 0, height = 0;
+    if (texture_ && !full_screen_) SDL_GetWindowSize(window_.get(), &width, &height);
+    if (width > 0 && (width != window_width_ || height != window_height_)) {
+      window_width_ = width;
+      window_height_ = height;
+      if (options_.window_changed) options_.window_changed(false, width, height);
+    }
+  }
   const std::lock_guard lock(events_mutex_);
   if (events_.empty()) return false;
   event = events_.front();

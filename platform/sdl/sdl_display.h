@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/display.h"
@@ -25,6 +27,11 @@ class SdlDisplay final : public Display {
  public:
   struct Options {
     bool windowed = false;  // a screen opens in a window instead of covering the desktop
+    int window_width = 0;   // the window's size; 0: the size of the screen's picture
+    int window_height = 0;
+    // Told when the player switches between window and full screen (Alt+Enter) or resizes the
+    // window, with the window's size: what the next start should do again.
+    std::function<void(bool full_screen, int window_width, int window_height)> window_changed;
   };
 
   // Input events stay in SDL's queue for the input readers; when nobody reads them, the
@@ -32,7 +39,8 @@ class SdlDisplay final : public Display {
   static constexpr int kMaxQueuedInputEvents = 4096;
 
   SdlDisplay() : SdlDisplay(Options{}) {}
-  explicit SdlDisplay(Options options) : full_screen_(!options.windowed) {}
+  explicit SdlDisplay(Options options)
+      : options_(std::move(options)), full_screen_(!options_.windowed) {}
   ~SdlDisplay() override;
   SdlDisplay(const SdlDisplay&) = delete;
   SdlDisplay& operator=(const SdlDisplay&) = delete;
@@ -86,6 +94,7 @@ class SdlDisplay final : public Display {
   sdl::RendererPtr renderer_;
   sdl::TexturePtr texture_;  // exists exactly while a screen is open
   double vsync_refresh_hz_ = 0.0;
+  Options options_;
   bool full_screen_;
   int window_width_ = 0;  // the window's size when it is not full screen
   int window_height_ = 0;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/log.h"
+#include "platform/motion_scale.h"
 #include "platform/sdl/sdl_scan_codes.h"
 
 namespace grumbol::platform {
@@ -92,7 +93,7 @@ class SdlKeyboard final : public KeyboardDevice {
 
 class SdlMouse final : public MouseDevice {
  public:
-  explicit SdlMouse(const SdlDisplay& display) : display_(display) {}
+  SdlMouse(const SdlDisplay& display, int speed) : display_(display), x_(speed), y_(speed) {}
   ~SdlMouse() override { Unacquire(); }
   SdlMouse(const SdlMouse&) = delete;
   SdlMouse& operator=(const SdlMouse&) = delete;
@@ -148,8 +149,8 @@ class SdlMouse final : public MouseDevice {
     switch (event.type) {
       case SDL_MOUSEMOTION:
         if (!Ours(event.motion.windowID, event.motion.which)) return;
-        if (event.motion.xrel != 0) buffer_.PushMovement(MouseObject::kX, event.motion.xrel);
-        if (event.motion.yrel != 0) buffer_.PushMovement(MouseObject::kY, event.motion.yrel);
+        if (const int dx = x_.Scale(event.motion.xrel)) buffer_.PushMovement(MouseObject::kX, dx);
+        if (const int dy = y_.Scale(event.motion.yrel)) buffer_.PushMovement(MouseObject::kY, dy);
         return;
       case SDL_MOUSEBUTTONDOWN:
       case SDL_MOUSEBUTTONUP: {
@@ -202,6 +203,7 @@ class SdlMouse final : public MouseDevice {
   bool relative_refused_ = false;
   bool acquired_ = false;
   std::uint64_t overflows_seen_ = 0;
+  MotionScale x_, y_;  // the player's mouse speed
   MouseRecordBuffer buffer_;
 };
 
@@ -224,7 +226,7 @@ std::unique_ptr<KeyboardDevice> SdlInput::CreateKeyboard() {
 
 std::unique_ptr<MouseDevice> SdlInput::CreateMouse() {
   if (!video_) return nullptr;
-  return std::make_unique<SdlMouse>(display_);
+  return std::make_unique<SdlMouse>(display_, mouse_speed_);
 }
 
 }  // namespace grumbol::platform

@@ -16,7 +16,9 @@ namespace grumbol::platform {
 // object and its devices.
 class SdlInput final : public InputSystem {
  public:
-  explicit SdlInput(const SdlDisplay& display) : display_(display) {}
+  // `mouse_speed`: the cross-hair's movement for each mouse count, in percent of a pixel.
+  explicit SdlInput(const SdlDisplay& display, int mouse_speed = 100)
+      : display_(display), mouse_speed_(mouse_speed) {}
 
   bool Start() override;
   void Stop() override { video_.reset(); }
@@ -25,6 +27,7 @@ class SdlInput final : public InputSystem {
 
  private:
   const SdlDisplay& display_;
+  int mouse_speed_;
   std::optional<sdl::VideoSubsystemRef> video_;
 };
 

@@ -176,12 +176,17 @@ TEST(XDesktopLarge, DialogsComeUpCentredAndTheGamePlaysInAWindowScaledAndAtFullS
            !AllBlack(shot, {shot.width() - 5, 986, shot.width() - 1, 990});
   }));
 
-  // And back to the window as it was.
+  // And back to the window as it was, which the settings file keeps for the next start.
   HoldKey("alt+Return");
   Box again;
   WaitUntil([&] { return (again = GameWindow()).Width() == 800; });
   EXPECT_EQ(again.Width(), 800);
   EXPECT_EQ(again.bottom - again.top + 1, 400);
+  const std::filesystem::path config = game.folder() / "config";
+  const std::string settings = ReadFileBytes((config / "grumbol/settings.conf").string());
+  for (const char* line :
+       {"\nfull_screen = no\n", "\nwindow_width = 800\n", "\nwindow_height = 400\n"})
+    EXPECT_NE(settings.find(line), std::string::npos) << settings;
 
   ASSERT_TRUE(GameHasFocus());
   ASSERT_TRUE(game.PressEscapeToEnd() && WaitForWindow("Game Over"));
@@ -189,6 +194,14 @@ TEST(XDesktopLarge, DialogsComeUpCentredAndTheGamePlaysInAWindowScaledAndAtFullS
   HoldKey("Return");
   EXPECT_EQ(game.WaitForExit(), 0);
   EXPECT_EQ(game.Record(), "Fenster: 0\r\n");
+
+  // The next start, without --window, plays in the window the player left.
+  GameProcess next(GRUMBOL_GAME, GRUMBOL_GFX, {}, {"XDG_CONFIG_HOME=" + config.string()});
+  ASSERT_TRUE(next.Begin("Wieder"));
+  WaitUntil([&] { return (again = GameWindow()).Width() == 800; });
+  EXPECT_EQ(again.Width(), 800);
+  EXPECT_EQ(again.bottom - again.top + 1, 400);
+  EXPECT_EQ(next.End(), 0);
 }
 
 }  // namespace

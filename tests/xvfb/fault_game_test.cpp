@@ -40,11 +40,12 @@ TEST(Program, AnswersHelpVersionAndScoresAndRefusesWhatItDoesNotKnow) {
   const std::string game = GRUMBOL_GAME;
   const ProgramRun help = RunProgram(game + " --help");
   EXPECT_EQ(help.status, 0);
-  EXPECT_TRUE(help.out.starts_with("Usage: grumbol [--window]")) << help.out;
+  EXPECT_TRUE(help.out.starts_with("Usage: grumbol [--window | --fullscreen]")) << help.out;
   const ProgramRun version = RunProgram(game + " --version");
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, std::string("grumbol ") + GRUMBOL_VERSION + "\n");
-  for (const char* wrong : {"--fullscreen", "window", "--scores 0", "--scores x", "--verify"}) {
+  for (const char* wrong :
+       {"--full-screen", "window", "--scores 0", "--scores x", "--verify", "--mouse-speed 900"}) {
     const ProgramRun refused = RunProgram(game + " " + wrong);
     EXPECT_EQ(refused.status, 2) << wrong;
     EXPECT_EQ(refused.out, "");
