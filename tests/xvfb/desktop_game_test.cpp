@@ -120,8 +120,15 @@ TEST(XDesktop, AnotherWindowTakingTheFocusForTwoSecondsLeavesTheGameGoingOn) {
 
 // On a 1280x1024 desktop: the dialogs centred with their frames; the 1024x768 picture in a
 // window, and at full screen filling a 4:3 area with black bars.
+// Whether the game of `replay` says its cross-hair is at x, within a few seconds.
+bool CrossHairAt(const std::string& replay, int x) {
+  return WaitUntil([&] { return ReplaySoFar(replay).Last(" x") == x; }, 5);
+}
+
 TEST(XDesktopLarge, DialogsComeUpCentredAndTheGamePlaysInAWindowScaledAndAtFullScreen) {
-  GameProcess game(GRUMBOL_GAME, GRUMBOL_GFX, {"--window"});
+  TempDir dir;
+  const std::string replay = dir.File("window.replay");
+  GameProcess game(GRUMBOL_GAME, GRUMBOL_GFX, {"--window", "--record", replay});
   ASSERT_TRUE(game.Started());
   ASSERT_TRUE(WaitForWindow("Daromir Grumbol Game"));
   EXPECT_TRUE(Eventually("desktop_first_box", Centred));
@@ -144,9 +151,11 @@ TEST(XDesktopLarge, DialogsComeUpCentredAndTheGamePlaysInAWindowScaledAndAtFullS
            !AllBlack(shot, {window.left, window.bottom - 9, window.left + 9, window.bottom}) &&
            !AllBlack(shot, {window.right - 9, window.top + 20, window.right, window.top + 29});
   }));
-  // The mouse is the game's in a window too.
+  // The mouse is the game's in a window too, a pixel for each of its counts.
   const Screenshot still("desktop_window_still");
+  const int from = ReplaySoFar(replay).Last(" x");
   RunShell("xdotool mousemove_relative -- 500 380");
+  EXPECT_TRUE(CrossHairAt(replay, from + 500)) << ReplaySoFar(replay).Last(" x");
   EXPECT_TRUE(Eventually("desktop_window_aim", [&](const Screenshot& shot) {
     return SameShare(still, shot,
                      {window.left + 484, window.top + 364, window.left + 516, window.top + 396}) <
@@ -195,12 +204,20 @@ TEST(XDesktopLarge, DialogsComeUpCentredAndTheGamePlaysInAWindowScaledAndAtFullS
   EXPECT_EQ(game.WaitForExit(), 0);
   EXPECT_EQ(game.Record(), "Fenster: 0\r\n");
 
-  // The next start, without --window, plays in the window the player left.
-  GameProcess next(GRUMBOL_GAME, GRUMBOL_GFX, {}, {"XDG_CONFIG_HOME=" + config.string()});
+  // The next start, without --window, plays in the window the player left; at half the mouse
+  // speed, 100 counts move the cross-hair 50 pixels, and ten of one count 5.
+  const std::string slow = dir.File("slow.replay");
+  GameProcess next(GRUMBOL_GAME, GRUMBOL_GFX, {"--mouse-speed", "50", "--record", slow},
+                   {"XDG_CONFIG_HOME=" + config.string()});
   ASSERT_TRUE(next.Begin("Wieder"));
   WaitUntil([&] { return (again = GameWindow()).Width() == 800; });
   EXPECT_EQ(again.Width(), 800);
   EXPECT_EQ(again.bottom - again.top + 1, 400);
+  const int start = ReplaySoFar(slow).Last(" x");
+  RunShell("xdotool mousemove_relative -- 100 0");
+  EXPECT_TRUE(CrossHairAt(slow, start + 50)) << ReplaySoFar(slow).Last(" x");
+  for (int i = 0; i < 10; ++i) RunShell("xdotool mousemove_relative -- 1 0");
+  EXPECT_TRUE(CrossHairAt(slow, start + 55)) << ReplaySoFar(slow).Last(" x");
   EXPECT_EQ(next.End(), 0);
 }
 
