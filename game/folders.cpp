@@ -1,5 +1,6 @@
 #include "game/folders.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "game/game.h"
@@ -41,6 +42,28 @@ Folders ChooseFolders(bool working_folder_has_gfx, const std::string& program,
 std::vector<platform::MappedFileSystem::Mapping> Folders::Mappings() const {
   if (portable) return {};
   return {{Game::kRecordPath, records}, {"GFX\\", data + "/GFX/"}};
+}
+
+std::string ScreenshotFolder(const std::string& pictures_dir, std::string_view user_dirs,
+                             const std::string& home) {
+  std::string pictures = pictures_dir;
+  // Lines such as XDG_PICTURES_DIR="$HOME/Bilder", as xdg-user-dirs writes them.
+  constexpr std::string_view kKey = "XDG_PICTURES_DIR=\"";
+  for (std::size_t at = 0; pictures.empty() && at < user_dirs.size();) {
+    const std::size_t end = std::min(user_dirs.find('\n', at), user_dirs.size());
+    const std::string_view line = user_dirs.substr(at, end - at);
+    at = end + 1;
+    if (!line.starts_with(kKey) || !line.ends_with('"')) continue;
+    std::string_view value = line.substr(kKey.size(), line.size() - kKey.size() - 1);
+    if (value.starts_with("$HOME")) {
+      value.remove_prefix(5);
+      pictures = home + std::string(value);
+    } else {
+      pictures = value;
+    }
+  }
+  if (!pictures.starts_with('/')) pictures = home + "/Pictures";
+  return pictures + "/Grumbol";
 }
 
 }  // namespace grumbol::game

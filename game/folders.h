@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/mapped_file_system.h"
@@ -24,5 +25,11 @@ struct Folders {
 // the environment, or empty.
 Folders ChooseFolders(bool working_folder_has_gfx, const std::string& program,
                       const std::string& xdg_data_home, const std::string& home);
+
+// The folder screenshots go into: Grumbol in the player's pictures folder, which is
+// $XDG_PICTURES_DIR (`pictures_dir`), else the one the desktop's user-dirs.dirs names
+// (`user_dirs`, that file's text), else ~/Pictures.
+std::string ScreenshotFolder(const std::string& pictures_dir, std::string_view user_dirs,
+                             const std::string& home);
 
 }  // namespace grumbol::game

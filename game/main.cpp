@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -32,6 +33,7 @@
 #include "platform/mapped_file_system.h"
 #include "platform/openal/openal_audio.h"
 #include "platform/openal/quiet_alsa.h"
+#include "platform/png/png_screenshots.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/system_clock.h"
 #include "platform/sdl/sdl_display.h"
@@ -142,20 +144,36 @@ class PlayerSettings {
   game::Settings run_;    // as this run plays
 };
 
+// Where F12 saves the frame: Grumbol in the player's pictures folder, as the desktop names it.
+std::string FindScreenshotFolder() {
+  const std::string home = HomeFolder();
+  const std::string config = game::Environment("XDG_CONFIG_HOME");
+  std::ifstream names((config.starts_with('/') ? config : home + "/.config") + "/user-dirs.dirs");
+  std::string text;
+  std::getline(names, text, '\0');
+  return game::ScreenshotFolder(game::Environment("XDG_PICTURES_DIR"), text, home);
+}
+
 // The stack on the real backends: SDL2 display and input, OpenAL Soft sound, GStreamer movies,
-// GTK3 dialogs, SDL_ttf text.
+// GTK3 dialogs, SDL_ttf text; screenshots saved as PNG with libpng.
 struct RealMediaStack {
   RealMediaStack(PlayerSettings& settings, platform::FileSystem& files)
-      : display({.windowed = !settings.run().full_screen,
+      : screenshots(FindScreenshotFolder()),
+        display({.windowed = !settings.run().full_screen,
                  .window_width = settings.run().window_width,
                  .window_height = settings.run().window_height,
                  .window_changed =
                      [&settings](bool full_screen, int width, int height) {
                        settings.WindowChanged(full_screen, width, height);
+                     },
+                 .screenshot =
+                     [this](std::vector<std::uint8_t> bgrx, int width, int height) {
+                       screenshots.Save(std::move(bgrx), width, height);
                      }}),
         input_system(display, settings.run().mouse_speed),
         dialogs([this] { return display.VideoDriver(); }, GRUMBOL_APP_ID),
         stack(clock, display, input_system, audio_system, movie_player, dialogs, files, fonts) {}
+  platform::PngScreenshots screenshots;  // before the display, which hands it frames
   platform::SystemClock clock;
   platform::SdlDisplay display;
   platform::SdlInput input_system;

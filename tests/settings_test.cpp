@@ -1,6 +1,6 @@
 // The settings file as the player and the game meet it: written and read back, values out of
-// range clamped, a damaged file read as far as it can be, the command line over it; and the
-// mouse speed that it sets.
+// range clamped, a damaged file read as far as it can be, the command line over it; where
+// screenshots go; and the mouse speed.
 
 #include "game/settings.h"
 
@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "game/command_line.h"
+#include "game/folders.h"
 #include "platform/motion_scale.h"
 #include "tests/support/temp_dir.h"
 
@@ -54,6 +55,18 @@ TEST(Settings, WrittenWholeReadBackClampedAndADamagedFileLeavesTheDefaults) {
   EXPECT_EQ(window.mouse_speed, 25);
   EXPECT_EQ(CommandLine::Parse({"--mouse-speed", "24"}).action, CommandLine::Action::kError);
   EXPECT_EQ(CommandLine::Parse({}).full_screen, std::nullopt);  // the file decides
+}
+
+TEST(Settings, ScreenshotsGoToThePicturesFolderTheDesktopNames) {
+  const char* german =
+      "# written by xdg-user-dirs\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+      "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n";
+  EXPECT_EQ(ScreenshotFolder("", german, "/home/ina"), "/home/ina/Bilder/Grumbol");
+  EXPECT_EQ(ScreenshotFolder("/srv/shots", german, "/home/ina"), "/srv/shots/Grumbol");
+  EXPECT_EQ(ScreenshotFolder("", "XDG_PICTURES_DIR=\"/media/fotos\"", "/home/ina"),
+            "/media/fotos/Grumbol");
+  EXPECT_EQ(ScreenshotFolder("relative", "XDG_PICTURES_DIR=\"Bilder\"", "/home/ina"),
+            "/home/ina/Pictures/Grumbol");
 }
 
 TEST(MotionScale, ScalesCountsAndCarriesTheRestOverInBothDirections) {

@@ -227,6 +227,24 @@ void SdlDisplay::FitToOutput() {
 
 void SdlDisplay::Present(const std::uint8_t* pixels, int pitch) {
   if (!texture_ || pixels == nullptr) return;
+  bool screenshot = false;
+  {
+    const std::lock_guard lock(events_mutex_);
+    std::swap(screenshot, screenshot_requested_);
+  }
+  if (screenshot && options_.screenshot) {
+    // A copy for the saver, which writes it while the game goes on.
+    // (Only of the 32-bit screen the game opens: other depths have other pixels.)
+    std::uint32_t format = 0;
+    int width = 0, height = 0;
+    SDL_QueryTexture(texture_.get(), &format, nullptr, &width, &height);
+    if (format != SDL_PIXELFORMAT_RGB888) width = height = 0;
+    const std::size_t row = static_cast<std::size_t>(width) * 4;
+    std::vector<std::uint8_t> frame(row * static_cast<std::size_t>(height));
+    for (int y = 0; y < height; ++y)
+      std::memcpy(frame.data() + row * y, pixels + static_cast<std::ptrdiff_t>(pitch) * y, row);
+    if (height > 0) options_.screenshot(std::move(frame), width, height);
+  }
   SDL_UpdateTexture(texture_.get(), nullptr, pixels, pitch);
   SDL_RenderClear(renderer_.get());
   SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, nullptr);
@@ -302,6 +320,11 @@ int SdlDisplay::WatchEvent(void* self, SDL_Event* event) {
       }
       break;
     case SDL_KEYDOWN:
+      if (event->key.windowID == display.window_id_ && event->key.repeat == 0 &&
+          event->key.keysym.scancode == SDL_SCANCODE_F12) {
+        const std::lock_guard lock(display.events_mutex_);
+        display.screenshot_requested_ = true;
+      }
       if (event->key.windowID == display.window_id_ && event->key.repeat == 0 &&
           (event->key.keysym.mod & KMOD_ALT) != 0 &&
           (event->key.keysym.scancode == SDL_SCANCODE_RETURN ||

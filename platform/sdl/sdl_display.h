@@ -32,6 +32,9 @@ class SdlDisplay final : public Display {
     // Told when the player switches between window and full screen (Alt+Enter) or resizes the
     // window, with the window's size: what the next start should do again.
     std::function<void(bool full_screen, int window_width, int window_height)> window_changed;
+    // Handed the next frame presented after F12 is pressed: `height` rows of `width` pixels,
+    // the bytes of each blue, green, red and unused.
+    std::function<void(std::vector<std::uint8_t> bgrx, int width, int height)> screenshot;
   };
 
   // Input events stay in SDL's queue for the input readers; when nobody reads them, the
@@ -86,7 +89,8 @@ class SdlDisplay final : public Display {
   std::optional<sdl::VideoSubsystemRef> window_video_;  // keeps SDL up while the window exists
   std::mutex events_mutex_;  // SDL calls the watch on whichever thread pushes an event
   std::deque<WindowEvent> events_;
-  bool toggle_requested_ = false;         // Alt+Enter was pressed
+  bool toggle_requested_ = false;
+  bool screenshot_requested_ = false;     // F12 was pressed         // Alt+Enter was pressed
   bool output_changed_ = false;           // the window changed its size or display
   std::optional<sdl::EventWatch> watch_;  // feeds events_ while the window exists
   sdl::WindowPtr window_;

@@ -128,7 +128,9 @@ bool CrossHairAt(const std::string& replay, int x) {
 TEST(XDesktopLarge, DialogsComeUpCentredAndTheGamePlaysInAWindowScaledAndAtFullScreen) {
   TempDir dir;
   const std::string replay = dir.File("window.replay");
-  GameProcess game(GRUMBOL_GAME, GRUMBOL_GFX, {"--window", "--record", replay});
+  const std::filesystem::path pictures = dir.path() / "pictures";
+  GameProcess game(GRUMBOL_GAME, GRUMBOL_GFX, {"--window", "--record", replay},
+                   {"XDG_PICTURES_DIR=" + pictures.string()});
   ASSERT_TRUE(game.Started());
   ASSERT_TRUE(WaitForWindow("Daromir Grumbol Game"));
   EXPECT_TRUE(Eventually("desktop_first_box", Centred));
@@ -151,6 +153,27 @@ TEST(XDesktopLarge, DialogsComeUpCentredAndTheGamePlaysInAWindowScaledAndAtFullS
            !AllBlack(shot, {window.left, window.bottom - 9, window.left + 9, window.bottom}) &&
            !AllBlack(shot, {window.right - 9, window.top + 20, window.right, window.top + 29});
   }));
+  // F12 saves the frame shown as a PNG picture, the same as the window shows it (but for what
+  // moved meanwhile), into the player's pictures.
+  HoldKey("F12");
+  std::filesystem::path saved;
+  WaitUntil([&] {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(pictures / "Grumbol", error))
+      saved = entry.path();
+    return !saved.empty() && Screenshot::OfFile(saved.string()).Taken();
+  });
+  const Screenshot frame = Screenshot::OfFile(saved.string());
+  const Screenshot shown("desktop_window_f12");
+  ASSERT_EQ(frame.width(), 1024) << saved;
+  ASSERT_EQ(frame.height(), 768);
+  EXPECT_TRUE(saved.filename().string().starts_with("grumbol-")) << saved;
+  int same = 0;
+  for (int y = 0; y < 768; ++y)
+    for (int x = 0; x < 1024; ++x)
+      same += frame.At(x, y) == shown.At(window.left + x, window.top + y);
+  EXPECT_GT(same, 1024 * 768 * 9 / 10) << same << " pixels the same";
+
   // The mouse is the game's in a window too, a pixel for each of its counts.
   const Screenshot still("desktop_window_still");
   const int from = ReplaySoFar(replay).Last(" x");

@@ -44,8 +44,17 @@ bool Screenshot::Grab(bool on_wayland, const std::string& png) {
   // compositor's own draws nothing into its root window); kept as PNG and read as PPM.
   const std::string grab =
       on_wayland ? "grim -t ppm - | convert ppm:-" : "xwd -root -silent | convert xwd:-";
-  FILE* raw = popen(
-      (grab + " -write png:" + ShellQuote(png) + " +set comment -depth 8 ppm:-").c_str(), "r");
+  return Read(grab + " -write png:" + ShellQuote(png) + " +set comment -depth 8 ppm:-");
+}
+
+Screenshot Screenshot::OfFile(const std::string& png) {
+  Screenshot picture;
+  picture.Read("convert png:" + ShellQuote(png) + " +set comment -depth 8 ppm:-");
+  return picture;
+}
+
+bool Screenshot::Read(const std::string& command) {
+  FILE* raw = popen(command.c_str(), "r");
   if (raw == nullptr) return false;
   // A binary PPM without comments: "P6", the width, the height and the largest value, one
   // white-space character, then the pixels.

@@ -23,6 +23,8 @@ int RunShell(const std::string& command);
 class Screenshot {
  public:
   explicit Screenshot(const std::string& name);
+  // The picture of a PNG file.
+  static Screenshot OfFile(const std::string& png);
   bool Taken() const { return !rgb_.empty(); }
   int width() const { return width_; }
   int height() const { return height_; }
@@ -34,8 +36,11 @@ class Screenshot {
   }
 
  private:
+  Screenshot() = default;
   // One try: true when the picture was taken.
   bool Grab(bool on_wayland, const std::string& png);
+  // Reads the picture a shell command prints as a binary PPM; true when it was read.
+  bool Read(const std::string& command);
 
   int width_ = 0;
   int height_ = 0;
