@@ -123,9 +123,11 @@ class PlayerSettings {
 
   const game::Settings& run() const { return run_; }
 
-  void WindowChanged(bool full_screen, int width, int height) {
+  // The mode only when the player switched it: a window resized in a run that --window asked
+  // for leaves full screen to the next run.
+  void WindowChanged(std::optional<bool> full_screen, int width, int height) {
     game::Settings changed = saved_;
-    changed.full_screen = full_screen;
+    changed.full_screen = full_screen.value_or(changed.full_screen);
     changed.window_width =
         std::clamp(width, game::Settings::kMinWindowSide, game::Settings::kMaxWindowSide);
     changed.window_height =
@@ -163,7 +165,7 @@ struct RealMediaStack {
                  .window_width = settings.run().window_width,
                  .window_height = settings.run().window_height,
                  .window_changed =
-                     [&settings](bool full_screen, int width, int height) {
+                     [&settings](std::optional<bool> full_screen, int width, int height) {
                        settings.WindowChanged(full_screen, width, height);
                      },
                  .screenshot =

@@ -288,7 +288,7 @@ bool SdlDisplay::PollWindowEvent(WindowEvent& event) {
     if (width > 0 && (width != window_width_ || height != window_height_)) {
       window_width_ = width;
       window_height_ = height;
-      if (options_.window_changed) options_.window_changed(false, width, height);
+      if (options_.window_changed) options_.window_changed(std::nullopt, width, height);
     }
   }
   const std::lock_guard lock(events_mutex_);

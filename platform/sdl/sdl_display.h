@@ -29,9 +29,11 @@ class SdlDisplay final : public Display {
     bool windowed = false;  // a screen opens in a window instead of covering the desktop
     int window_width = 0;   // the window's size; 0: the size of the screen's picture
     int window_height = 0;
-    // Told when the player switches between window and full screen (Alt+Enter) or resizes the
-    // window, with the window's size: what the next start should do again.
-    std::function<void(bool full_screen, int window_width, int window_height)> window_changed;
+    // Told when the player switches between window and full screen (Alt+Enter: the mode
+    // switched to) or resizes the window (no mode), with the window's size: what the next start
+    // should do again.
+    std::function<void(std::optional<bool> full_screen, int window_width, int window_height)>
+        window_changed;
     // Handed the next frame presented after F12 is pressed: `height` rows of `width` pixels,
     // the bytes of each blue, green, red and unused.
     std::function<void(std::vector<std::uint8_t> bgrx, int width, int height)> screenshot;
