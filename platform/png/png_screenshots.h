@@ -14,7 +14,7 @@ namespace grumbol::platform {
 // were taken, on a thread of its own: the game does not wait for the compression.
 class PngScreenshots {
  public:
-  // Frames waiting to be written; more are dropped (a key held down auto-repeating).
+  // Frames waiting to be written; more are dropped (F12 pressed faster than they are written).
   static constexpr std::size_t kMaxWaiting = 4;
 
   explicit PngScreenshots(std::string folder);
