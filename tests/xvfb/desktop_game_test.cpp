@@ -61,7 +61,12 @@ constexpr Box kOverlayTop{40, 30, 220, 170}, kOverlayBottom{40, 620, 220, 760};
 TEST(XDesktop, AnotherWindowTakingTheFocusForTwoSecondsLeavesTheGameGoingOn) {
   const TempDir dir;
   const std::string replay = dir.File("focus.replay");
-  GameProcess game(GRUMBOL_GAME, GRUMBOL_GFX, {"--record", replay}, {"GRUMBOL_LOG=1"});
+  // A damaged settings file: said once, and the game plays as it does by default.
+  std::filesystem::create_directories(dir.path() / "config/grumbol");
+  WriteFileBytes(dir.File("config/grumbol/settings.conf"),
+                 std::string("\x89PNG\0\xff\n", 7) + "window_width = 99999999999999\nfull");
+  GameProcess game(GRUMBOL_GAME, GRUMBOL_GFX, {"--record", replay},
+                   {"GRUMBOL_LOG=1", "XDG_CONFIG_HOME=" + dir.File("config")});
   ASSERT_TRUE(game.Begin("Fokus"));
 
   // Key 1 is held as the other window takes the focus, and let go over that window.
@@ -116,6 +121,11 @@ TEST(XDesktop, AnotherWindowTakingTheFocusForTwoSecondsLeavesTheGameGoingOn) {
   ASSERT_TRUE(GameHasFocus());
   EXPECT_EQ(game.End(), 0);
   EXPECT_EQ(game.Record(), "Fokus: 0\r\n");
+  const std::string told = game.Errors();
+  EXPECT_NE(told.find(": line 1 is not 'key = value' of a setting; the defaults stand\n"),
+            std::string::npos)
+      << told;
+  EXPECT_EQ(told.find("settings: "), told.rfind("settings: ")) << told;
 }
 
 // On a 1280x1024 desktop: the dialogs centred with their frames; the 1024x768 picture in a
