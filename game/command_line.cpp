@@ -82,8 +82,8 @@ std::string CommandLine::Help() {
          "$XDG_DATA_HOME/grumbol/Vusk.qzc (~/.local/share/grumbol/Vusk.qzc).\n"
          "\n"
          "Settings: $XDG_CONFIG_HOME/grumbol/settings.conf (~/.config/grumbol/settings.conf)\n"
-         "keeps the mouse speed, full screen or window, and the window's size; the game\n"
-         "writes it as they change. The options above override it for one run.\n"
+         "keeps the mouse speed and motion, full screen or window, and the window's size;\n"
+         "the game writes it as they change. The options above override it for one run.\n"
          "\n"
          "Environment: GRUMBOL_LOG=1 says what the game chose and what failed, on standard\n"
          "error; GRUMBOL_STATS=1 says at the end how well it kept 60 steps a second.\n";

@@ -172,7 +172,7 @@ struct RealMediaStack {
                      [this](std::vector<std::uint8_t> bgrx, int width, int height) {
                        screenshots.Save(std::move(bgrx), width, height);
                      }}),
-        input_system(display, settings.run().mouse_speed),
+        input_system(display, settings.run().mouse_speed, settings.run().desktop_motion),
         dialogs([this] { return display.VideoDriver(); }, GRUMBOL_APP_ID),
         stack(clock, display, input_system, audio_system, movie_player, dialogs, files, fonts) {}
   platform::PngScreenshots screenshots;  // before the display, which hands it frames

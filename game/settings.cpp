@@ -34,6 +34,12 @@ std::optional<int> ClampedNumber(std::string_view text, int low, int high) {
   return static_cast<int>(std::clamp<long long>(negative ? -value : value, low, high));
 }
 
+std::optional<bool> Desktop(std::string_view text) {
+  if (text == "desktop") return true;
+  if (text == "raw") return false;
+  return std::nullopt;
+}
+
 std::optional<bool> YesNo(std::string_view text) {
   if (text == "yes") return true;
   if (text == "no") return false;
@@ -52,6 +58,7 @@ bool Apply(Settings& s, std::string_view key, std::string_view value) {
   if (key == "mouse_speed")
     return Set(s.mouse_speed,
                ClampedNumber(value, Settings::kMinMouseSpeed, Settings::kMaxMouseSpeed));
+  if (key == "mouse_motion") return Set(s.desktop_motion, Desktop(value));
   if (key == "full_screen") return Set(s.full_screen, YesNo(value));
   if (key == "window_width") return Set(s.window_width, ClampedNumber(value, kMinSide, kMaxSide));
   if (key == "window_height") return Set(s.window_height, ClampedNumber(value, kMinSide, kMaxSide));
@@ -85,6 +92,11 @@ std::string FormatSettings(const Settings& s) {
          "# pixel (25 to 400).\n"
          "mouse_speed = " +
          std::to_string(s.mouse_speed) +
+         "\n"
+         "# raw: the mouse's own counts; desktop: as far as the desktop's pointer would move,\n"
+         "# with the acceleration set for it.\n"
+         "mouse_motion = " +
+         (s.desktop_motion ? "desktop" : "raw") +
          "\n"
          "# yes: the game covers the screen; no: it plays in a window (Alt+Enter switches).\n"
          "full_screen = " +

@@ -11,7 +11,8 @@ struct Settings {
   static constexpr int kMinMouseSpeed = 25, kMaxMouseSpeed = 400;
   static constexpr int kMinWindowSide = 320, kMaxWindowSide = 16384;
 
-  int mouse_speed = 100;  // percent of one picture pixel per mouse count
+  int mouse_speed = 100;        // percent of one picture pixel per mouse count
+  bool desktop_motion = false;  // counts as the desktop's pointer moves, not the mouse's own
   bool full_screen = true;
   int window_width = 1024;  // the window's size when the game does not cover the screen
   int window_height = 768;

@@ -24,8 +24,11 @@ TEST(Settings, WrittenWholeReadBackClampedAndADamagedFileLeavesTheDefaults) {
   EXPECT_EQ(LoadSettings(path).settings, Settings{});  // no file: the defaults, said nowhere
   EXPECT_EQ(LoadSettings(path).problem, "");
 
-  const Settings chosen{
-      .mouse_speed = 50, .full_screen = false, .window_width = 1300, .window_height = 900};
+  const Settings chosen{.mouse_speed = 50,
+                        .desktop_motion = true,
+                        .full_screen = false,
+                        .window_width = 1300,
+                        .window_height = 900};
   ASSERT_TRUE(SaveSettings(path, chosen));  // its folder made
   EXPECT_EQ(LoadSettings(path).settings, chosen);
   EXPECT_FALSE(std::filesystem::exists(path + ".partial"));

@@ -93,7 +93,8 @@ class SdlKeyboard final : public KeyboardDevice {
 
 class SdlMouse final : public MouseDevice {
  public:
-  SdlMouse(const SdlDisplay& display, int speed) : display_(display), x_(speed), y_(speed) {}
+  SdlMouse(const SdlDisplay& display, int speed, bool desktop_motion)
+      : display_(display), desktop_motion_(desktop_motion), x_(speed), y_(speed) {}
   ~SdlMouse() override { Unacquire(); }
   SdlMouse(const SdlMouse&) = delete;
   SdlMouse& operator=(const SdlMouse&) = delete;
@@ -107,6 +108,9 @@ class SdlMouse final : public MouseDevice {
     SDL_PumpEvents();
     if (!HasFocus(display_)) return false;
     if (acquired_) return true;
+    // The window system's own pointer motion, accelerated as the player set it, comes with the
+    // pointer kept inside the window by warping; raw device motion otherwise.
+    SDL_SetHint(SDL_HINT_MOUSE_RELATIVE_MODE_WARP, desktop_motion_ ? "1" : "0");
     if (SDL_SetRelativeMouseMode(SDL_TRUE) != 0) {
       // Asked again at every poll: said once.
       if (!relative_refused_) LogDetail(std::string("input: no relative mouse: ") + SDL_GetError());
@@ -200,6 +204,7 @@ class SdlMouse final : public MouseDevice {
   }
 
   const SdlDisplay& display_;
+  bool desktop_motion_;
   bool relative_refused_ = false;
   bool acquired_ = false;
   std::uint64_t overflows_seen_ = 0;
@@ -226,7 +231,7 @@ std::unique_ptr<KeyboardDevice> SdlInput::CreateKeyboard() {
 
 std::unique_ptr<MouseDevice> SdlInput::CreateMouse() {
   if (!video_) return nullptr;
-  return std::make_unique<SdlMouse>(display_, mouse_speed_);
+  return std::make_unique<SdlMouse>(display_, mouse_speed_, desktop_motion_);
 }
 
 }  // namespace grumbol::platform

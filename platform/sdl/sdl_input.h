@@ -16,9 +16,11 @@ namespace grumbol::platform {
 // object and its devices.
 class SdlInput final : public InputSystem {
  public:
-  // `mouse_speed`: the cross-hair's movement for each mouse count, in percent of a pixel.
-  explicit SdlInput(const SdlDisplay& display, int mouse_speed = 100)
-      : display_(display), mouse_speed_(mouse_speed) {}
+  // `mouse_speed`: the cross-hair's movement for each mouse count, in percent of a pixel;
+  // `desktop_motion`: the counts as the window system's pointer moves (its acceleration
+  // applied), else the device's own.
+  explicit SdlInput(const SdlDisplay& display, int mouse_speed = 100, bool desktop_motion = false)
+      : display_(display), mouse_speed_(mouse_speed), desktop_motion_(desktop_motion) {}
 
   bool Start() override;
   void Stop() override { video_.reset(); }
@@ -28,6 +30,7 @@ class SdlInput final : public InputSystem {
  private:
   const SdlDisplay& display_;
   int mouse_speed_;
+  bool desktop_motion_;
   std::optional<sdl::VideoSubsystemRef> video_;
 };
 

@@ -252,6 +252,28 @@ TEST(XDesktopLarge, DialogsComeUpCentredAndTheGamePlaysInAWindowScaledAndAtFullS
   for (int i = 0; i < 10; ++i) RunShell("xdotool mousemove_relative -- 1 0");
   EXPECT_TRUE(CrossHairAt(slow, start + 55)) << ReplaySoFar(slow).Last(" x");
   EXPECT_EQ(next.End(), 0);
+
+  // As the desktop's pointer moves: here three times as far as the device's counts (the
+  // X server accelerates no test input, but transforms it), so 100 counts move it 300 pixels.
+  const std::string conf = (config / "grumbol/settings.conf").string();
+  std::string chosen = ReadFileBytes(conf);
+  chosen.replace(chosen.find("mouse_motion = raw"), 18, "mouse_motion = desktop");
+  WriteFileBytes(conf, chosen);
+  const std::string matrix =
+      "xinput set-prop 'Virtual core XTEST pointer' "
+      "'Coordinate Transformation Matrix' ";
+  ASSERT_EQ(RunShell(matrix + "3 0 0 0 3 0 0 0 1"), 0);
+  const std::string fast = dir.File("fast.replay");
+  GameProcess desktop(GRUMBOL_GAME, GRUMBOL_GFX, {"--record", fast},
+                      {"XDG_CONFIG_HOME=" + config.string()});
+  ASSERT_TRUE(desktop.Begin("Schnell"));
+  // SDL takes the first motion as where the pointer is: one that leaves the cross-hair at the
+  // left edge, where it starts.
+  ASSERT_EQ(ReplaySoFar(fast).Last(" x"), 0);
+  RunShell("xdotool mousemove_relative -- -5 0 mousemove_relative -- 100 0");
+  EXPECT_TRUE(CrossHairAt(fast, 300)) << ReplaySoFar(fast).Last(" x");
+  RunShell(matrix + "1 0 0 0 1 0 0 0 1");
+  EXPECT_EQ(desktop.End(), 0);
 }
 
 }  // namespace
