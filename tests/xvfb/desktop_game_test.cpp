@@ -224,7 +224,7 @@ TEST(XDesktopLarge, DialogsComeUpCentredAndTheGamePlaysInAWindowScaledAndAtFullS
   WaitUntil([&] { return (again = GameWindow()).Width() == 800; });
   EXPECT_EQ(again.Width(), 800);
   EXPECT_EQ(again.bottom - again.top + 1, 400);
-  const std::filesystem::path config = game.folder() / "config";
+  const std::filesystem::path config = game.config_folder();
   const std::string settings = ReadFileBytes((config / "grumbol/settings.conf").string());
   for (const char* line :
        {"\nfull_screen = no\n", "\nwindow_width = 800\n", "\nwindow_height = 400\n"})

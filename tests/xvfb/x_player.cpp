@@ -249,8 +249,9 @@ GameProcess::GameProcess(const std::string& game, const std::string& gfx,
     std::filesystem::current_path(dir_.path());
     const int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd >= 0) dup2(fd, STDERR_FILENO);
-    // The player's settings of this game alone, unless the test names others.
-    setenv("XDG_CONFIG_HOME", (dir_.path() / "config").c_str(), 1);
+    // The player's settings of this game alone, unless the test names others; not in the
+    // working folder, which libraries that keep their settings there would fill.
+    setenv("XDG_CONFIG_HOME", config_folder().c_str(), 1);
     for (std::string& setting : settings) putenv(setting.data());
     execv(game.c_str(), argv.data());
     _exit(127);

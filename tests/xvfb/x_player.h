@@ -142,6 +142,8 @@ class GameProcess {
   // What the game wrote to its standard error.
   std::string Errors() const;
   const std::filesystem::path& folder() const { return dir_.path(); }
+  // Its XDG_CONFIG_HOME, where its settings file goes.
+  std::filesystem::path config_folder() const { return output_.path() / "config"; }
 
  private:
   TempDir dir_;         // the working folder
