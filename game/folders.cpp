@@ -1,9 +1,9 @@
 #include "game/folders.h"
 
-#include <algorithm>
 #include <string_view>
 
 #include "game/game.h"
+#include "runtime/text.h"
 
 namespace grumbol::game {
 
@@ -44,15 +44,18 @@ std::vector<platform::MappedFileSystem::Mapping> Folders::Mappings() const {
   return {{Game::kRecordPath, records}, {"GFX\\", data + "/GFX/"}};
 }
 
+std::string ConfigFolder(const std::string& xdg_config_home, const std::string& home) {
+  // A relative XDG_CONFIG_HOME is to be ignored.
+  return xdg_config_home.starts_with('/') ? xdg_config_home : home + "/.config";
+}
+
 std::string ScreenshotFolder(const std::string& pictures_dir, std::string_view user_dirs,
                              const std::string& home) {
   std::string pictures = pictures_dir;
   // Lines such as XDG_PICTURES_DIR="$HOME/Bilder", as xdg-user-dirs writes them.
   constexpr std::string_view kKey = "XDG_PICTURES_DIR=\"";
-  for (std::size_t at = 0; pictures.empty() && at < user_dirs.size();) {
-    const std::size_t end = std::min(user_dirs.find('\n', at), user_dirs.size());
-    const std::string_view line = user_dirs.substr(at, end - at);
-    at = end + 1;
+  while (pictures.empty() && !user_dirs.empty()) {
+    const std::string_view line = TakeLine(user_dirs);
     if (!line.starts_with(kKey) || !line.ends_with('"')) continue;
     std::string_view value = line.substr(kKey.size(), line.size() - kKey.size() - 1);
     if (value.starts_with("$HOME")) {

@@ -26,6 +26,10 @@ struct Folders {
 Folders ChooseFolders(bool working_folder_has_gfx, const std::string& program,
                       const std::string& xdg_data_home, const std::string& home);
 
+// The player's settings folder: $XDG_CONFIG_HOME (`xdg_config_home`) when it is absolute,
+// else ~/.config.
+std::string ConfigFolder(const std::string& xdg_config_home, const std::string& home);
+
 // The folder screenshots go into: Grumbol in the player's pictures folder, which is
 // $XDG_PICTURES_DIR (`pictures_dir`), else the one the desktop's user-dirs.dirs names
 // (`user_dirs`, that file's text), else ~/Pictures.

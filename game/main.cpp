@@ -149,8 +149,8 @@ class PlayerSettings {
 // Where F12 saves the frame: Grumbol in the player's pictures folder, as the desktop names it.
 std::string FindScreenshotFolder() {
   const std::string home = HomeFolder();
-  const std::string config = game::Environment("XDG_CONFIG_HOME");
-  std::ifstream names((config.starts_with('/') ? config : home + "/.config") + "/user-dirs.dirs");
+  std::ifstream names(game::ConfigFolder(game::Environment("XDG_CONFIG_HOME"), home) +
+                      "/user-dirs.dirs");
   std::string text;
   std::getline(names, text, '\0');
   return game::ScreenshotFolder(game::Environment("XDG_PICTURES_DIR"), text, home);

@@ -40,9 +40,7 @@ ScoreList BestScores(std::string_view records, int count) {
   std::string_view first_line;
   bool first = true;
   while (!records.empty()) {
-    const std::size_t end = records.find('\n');
-    std::string_view line = records.substr(0, end);
-    records.remove_prefix(end == std::string_view::npos ? records.size() : end + 1);
+    std::string_view line = TakeLine(records);
     if (line.ends_with('\r')) line.remove_suffix(1);
     // Each new line starts with the file's first line; the first line itself was written
     // into an empty file.

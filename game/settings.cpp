@@ -7,6 +7,9 @@
 #include <optional>
 #include <system_error>
 
+#include "game/folders.h"
+#include "runtime/text.h"
+
 namespace grumbol::game {
 namespace {
 
@@ -70,9 +73,7 @@ bool Apply(Settings& s, std::string_view key, std::string_view value) {
 ReadSettings ParseSettings(std::string_view text) {
   ReadSettings read;
   for (int number = 1; !text.empty(); ++number) {
-    const std::size_t end = std::min(text.find('\n'), text.size());
-    const std::string_view line = Trim(text.substr(0, end));
-    text.remove_prefix(std::min(end + 1, text.size()));
+    const std::string_view line = Trim(TakeLine(text));
     if (line.empty() || line.front() == '#') continue;
     const std::size_t equals = line.find('=');
     const bool understood =
@@ -109,9 +110,7 @@ std::string FormatSettings(const Settings& s) {
 }
 
 std::string SettingsPath(const std::string& config_home, const std::string& home) {
-  // A relative XDG_CONFIG_HOME is to be ignored.
-  const std::string base = config_home.starts_with('/') ? config_home : home + "/.config";
-  return base + "/grumbol/settings.conf";
+  return ConfigFolder(config_home, home) + "/grumbol/settings.conf";
 }
 
 ReadSettings LoadSettings(const std::string& path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -26,6 +27,15 @@ std::string IntToText(std::int32_t value);
 // text equals the empty text.
 int TextEquals(std::string_view a, std::string_view b);
 int TextEquals(const char* a, const char* b);
+
+// The first line of `text`, without its '\n' (all of `text` when it has none), taken off
+// `text` with its '\n'.
+inline std::string_view TakeLine(std::string_view& text) {
+  const std::size_t end = std::min(text.find('\n'), text.size());
+  const std::string_view line = text.substr(0, end);
+  text.remove_prefix(std::min(end + 1, text.size()));
+  return line;
+}
 
 // A whole decimal number in [low, high], nothing before or after it.
 template <typename Number>

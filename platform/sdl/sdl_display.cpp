@@ -227,12 +227,8 @@ void SdlDisplay::FitToOutput() {
 
 void SdlDisplay::Present(const std::uint8_t* pixels, int pitch) {
   if (!texture_ || pixels == nullptr) return;
-  bool screenshot = false;
-  {
-    const std::lock_guard lock(events_mutex_);
-    std::swap(screenshot, screenshot_requested_);
-  }
-  if (screenshot && options_.screenshot) {
+  if (screenshot_next_ && options_.screenshot) {
+    screenshot_next_ = false;
     // A copy for the saver, which writes it while the game goes on.
     // (Only of the 32-bit screen the game opens: other depths have other pixels.)
     std::uint32_t format = 0;
@@ -271,6 +267,7 @@ bool SdlDisplay::PollWindowEvent(WindowEvent& event) {
     const std::lock_guard lock(events_mutex_);
     std::swap(toggle, toggle_requested_);
     std::swap(output_changed, output_changed_);
+    screenshot_next_ = std::exchange(screenshot_requested_, false) || screenshot_next_;
   }
   if (toggle) {
     // A window goes back to the size the player left it at.

@@ -91,8 +91,8 @@ class SdlDisplay final : public Display {
   std::optional<sdl::VideoSubsystemRef> window_video_;  // keeps SDL up while the window exists
   std::mutex events_mutex_;  // SDL calls the watch on whichever thread pushes an event
   std::deque<WindowEvent> events_;
-  bool toggle_requested_ = false;
-  bool screenshot_requested_ = false;     // F12 was pressed         // Alt+Enter was pressed
+  bool toggle_requested_ = false;         // Alt+Enter was pressed
+  bool screenshot_requested_ = false;     // F12 was pressed
   bool output_changed_ = false;           // the window changed its size or display
   std::optional<sdl::EventWatch> watch_;  // feeds events_ while the window exists
   sdl::WindowPtr window_;
@@ -102,7 +102,8 @@ class SdlDisplay final : public Display {
   double vsync_refresh_hz_ = 0.0;
   Options options_;
   bool full_screen_;
-  int window_width_ = 0;  // the window's size when it is not full screen
+  bool screenshot_next_ = false;  // the next frame presented goes to options_.screenshot
+  int window_width_ = 0;          // the window's size when it is not full screen
   int window_height_ = 0;
   std::uint64_t input_overflows_ = 0;
   bool said_unusable_ = false;

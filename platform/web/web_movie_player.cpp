@@ -156,6 +156,9 @@ class WebMovie final : public Movie {
   }
 
   void SetVolume(int hundredths_db) override {
+    // The game sets every movie's volume in every frame: the page is asked only for a change.
+    if (volume_ == hundredths_db) return;
+    volume_ = hundredths_db;
     SetVideoVolume(id_, std::pow(10.0, hundredths_db / 2000.0));
   }
 
@@ -180,6 +183,7 @@ class WebMovie final : public Movie {
   bool has_picture_ = false;
   bool first_shown_ = false;  // the picture is the movie's first
   bool at_start_ = true;
+  int volume_ = 0;  // full, as a new element plays
 };
 
 }  // namespace

@@ -199,9 +199,10 @@ export function movingBox(page) {
 
 // How much of the canvas's top-left corner differs from the first picture of the movie file
 // `path` of the game's data, decoded here: the share of its pixels off by more than 24 in a
-// colour.
-export function offFirstPicture(page, path) {
-  return page.evaluate(async (path) => {
+// colour. Looked at every five frames until the share is below `until.below` or above
+// `until.above`, as the browser decodes at its own pace; a hundred looks at most.
+export function offFirstPicture(page, path, until) {
+  return page.evaluate(async (path, until) => {
     const video = document.createElement('video');
     // Without preload 'auto' Chromium has nothing to draw of a paused element.
     Object.assign(video, { muted: true, preload: 'auto' });
@@ -211,13 +212,23 @@ export function offFirstPicture(page, path) {
     const copy = Object.assign(document.createElement('canvas'), { width, height }).getContext('2d');
     copy.drawImage(video, 0, 0);
     const first = copy.getImageData(0, 0, width, height).data;
-    const shown = canvasPixels(0, 0, width, height);
-    let off = 0;
-    for (let i = 0; i < first.length; i += 4) {
-      if ([0, 1, 2].some((k) => Math.abs(first[i + k] - shown[i + k]) > 24)) off++;
+    URL.revokeObjectURL(video.src);
+    const frames = () => Number(document.body.dataset.frames ?? 0);
+    const done = (off) => ('below' in until ? off < until.below : off > until.above);
+    let off = 1;
+    for (let looks = 0; looks < 100; looks++) {
+      const shown = canvasPixels(0, 0, width, height);
+      off = 0;
+      for (let i = 0; i < first.length; i += 4) {
+        if ([0, 1, 2].some((k) => Math.abs(first[i + k] - shown[i + k]) > 24)) off++;
+      }
+      off /= width * height;
+      if (done(off)) break;
+      for (const next = frames() + 5; frames() < next && document.body.dataset.game === 'playing';)
+        await new Promise(requestAnimationFrame);
     }
-    return off / (width * height);
-  }, path);
+    return off;
+  }, path, until);
 }
 
 // Where the canvas pixel (x, y) lies on the page.
