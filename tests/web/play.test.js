@@ -194,9 +194,15 @@ test('two whole games: the name asked again when empty, the sea with the score l
   await answer(page);
   await gameState(page, 'over');
   assert.equal(await recordFile(page), records);
-  // The console said nothing but the second game's step rate, over its ten seconds and more.
+  // The console said nothing but the second game's step rate, over its ten seconds and more:
+  // never faster than 60 steps a second, and 60 where the page kept up. (A loaded machine can
+  // hold the browser up so long that the game leaves frames unshown or starts its beat afresh:
+  // slower then, by design.)
   const rate = page.messages.filter((message) => message.includes(' steps/s, '));
   assert.deepEqual(page.messages.filter((message) => !rate.includes(message)), []);
-  const [, seconds, steps] = /steps in ([\d.]+) s = ([\d.]+) steps\/s/.exec(rate.join()) ?? [];
-  assert.ok(seconds >= 10 && Math.abs(steps - 60) <= 0.5, rate.join());
+  const [, steps, seconds, perSecond, shown, restarts] =
+    /(\d+) steps in ([\d.]+) s = ([\d.]+) steps\/s, (\d+) shown, \d+ caught up, (\d+) restarts/
+      .exec(rate.join()) ?? [];
+  const keptUp = Number(restarts) === 0 && shown >= steps * 0.95;
+  assert.ok(seconds >= 10 && perSecond <= 60.5 && (perSecond >= 59.5 || !keptUp), rate.join());
 });
