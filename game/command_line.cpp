@@ -28,6 +28,8 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
       line.action = Action::kHelp;
     } else if (arg == "--version") {
       line.action = Action::kVersion;
+    } else if (arg == "--settings") {
+      line.action = Action::kSettings;
     } else if (arg == "--record" || arg == "--replay" || arg == "--verify") {
       if (i + 1 >= args.size() || args[i + 1].empty())
         return fail(arg + " needs the replay file's name");
@@ -57,6 +59,7 @@ std::string CommandLine::Help() {
          "       grumbol [--window | --fullscreen] --replay FILE\n"
          "       grumbol --verify FILE\n"
          "       grumbol --scores [N]\n"
+         "       grumbol --settings\n"
          "       grumbol --help | --version\n"
          "\n"
          "A mouse shooting game: fish swim in from the left; aim the cross-hair with the mouse\n"
@@ -73,6 +76,9 @@ std::string CommandLine::Help() {
          "                   and say whether its steps, score, misses and cheat come out as\n"
          "                   recorded (exit status 0) or not (1)\n"
          "  --scores [N]     print the N best games of the record file (10 if N is left out)\n"
+         "  --settings       open the settings window: the mouse speed, tried in a field, the\n"
+         "                   mouse's own counts or the desktop pointer's motion, full screen\n"
+         "                   or window\n"
          "  --help           print this help\n"
          "  --version        print the game's version\n"
          "\n"
@@ -83,7 +89,8 @@ std::string CommandLine::Help() {
          "\n"
          "Settings: $XDG_CONFIG_HOME/grumbol/settings.conf (~/.config/grumbol/settings.conf)\n"
          "keeps the mouse speed and motion, full screen or window, and the window's size;\n"
-         "the game writes it as they change. The options above override it for one run.\n"
+         "the game writes it as they change, and the settings window as the player saves.\n"
+         "The options above override it for one run.\n"
          "\n"
          "Environment: GRUMBOL_LOG=1 says what the game chose and what failed, on standard\n"
          "error; GRUMBOL_STATS=1 says at the end how well it kept 60 steps a second.\n";

@@ -8,7 +8,7 @@ namespace grumbol::game {
 
 // What the player asked for on the command line.
 struct CommandLine {
-  enum class Action { kPlay, kHelp, kVersion, kScores, kReplay, kVerify, kError };
+  enum class Action { kPlay, kHelp, kVersion, kScores, kReplay, kVerify, kSettings, kError };
   Action action = Action::kPlay;
   std::optional<bool> full_screen;  // --fullscreen or --window, over the settings file
   std::optional<int> mouse_speed;   // --mouse-speed, over the settings file

@@ -29,6 +29,8 @@
 #include "input/mouse.h"
 #include "platform/gstreamer/gst_movie_player.h"
 #include "platform/gtk/gtk_dialogs.h"
+#include "platform/gtk/gtk_settings_window.h"
+#include "platform/gtk/gtk_start.h"
 #include "platform/log.h"
 #include "platform/mapped_file_system.h"
 #include "platform/openal/openal_audio.h"
@@ -121,6 +123,7 @@ class PlayerSettings {
     run_.mouse_speed = command.mouse_speed.value_or(run_.mouse_speed);
   }
 
+  const game::Settings& saved() const { return saved_; }
   const game::Settings& run() const { return run_; }
 
   // The mode only when the player switched it: a window resized in a run that --window asked
@@ -132,12 +135,18 @@ class PlayerSettings {
         std::clamp(width, game::Settings::kMinWindowSide, game::Settings::kMaxWindowSide);
     changed.window_height =
         std::clamp(height, game::Settings::kMinWindowSide, game::Settings::kMaxWindowSide);
-    if (changed == saved_) return;
+    Save(changed);
+  }
+
+  // Writes the file when `changed` differs from it; whether the file now holds `changed`.
+  bool Save(const game::Settings& changed) {
+    if (changed == saved_) return true;
     if (!game::SaveSettings(path_, changed)) {
       platform::LogDetail("settings: " + path_ + " cannot be written");
-      return;
+      return false;
     }
     saved_ = changed;
+    return true;
   }
 
  private:
@@ -145,6 +154,25 @@ class PlayerSettings {
   game::Settings saved_;  // as in the file
   game::Settings run_;    // as this run plays
 };
+
+// The settings window, over the file's settings; the window's size stays as it is.
+int ShowSettingsWindow(PlayerSettings& settings) {
+  if (!platform::StartGtk("", GRUMBOL_APP_ID)) {
+    platform::LogNotice("the settings window cannot open: GTK finds no display");
+    return 1;
+  }
+  const game::Settings& file = settings.saved();
+  platform::RunSettingsWindow({file.mouse_speed, file.desktop_motion, file.full_screen},
+                              game::Settings::kMinMouseSpeed, game::Settings::kMaxMouseSpeed,
+                              [&settings](const platform::PlayerChoices& chosen) {
+                                game::Settings changed = settings.saved();
+                                changed.mouse_speed = chosen.mouse_speed;
+                                changed.desktop_motion = chosen.desktop_motion;
+                                changed.full_screen = chosen.full_screen;
+                                return settings.Save(changed);
+                              });
+  return 0;
+}
 
 // Where F12 saves the frame: Grumbol in the player's pictures folder, as the desktop names it.
 std::string FindScreenshotFolder() {
@@ -212,6 +240,7 @@ int main(int argc, char** argv) {
     case game::CommandLine::Action::kScores:
     case game::CommandLine::Action::kReplay:
     case game::CommandLine::Action::kVerify:
+    case game::CommandLine::Action::kSettings:
     case game::CommandLine::Action::kPlay: break;
   }
 
@@ -236,13 +265,14 @@ int main(int argc, char** argv) {
     platform::LogNotice("no display to show the game on (is DISPLAY set, is an X server running?)");
     return 1;
   }
+  PlayerSettings settings(command);
+  if (command.action == game::CommandLine::Action::kSettings) return ShowSettingsWindow(settings);
   SetUpLibraries(folders);
   std::error_code error;
   if (!folders.portable && !std::filesystem::is_directory(folders.data + "/GFX", error)) {
     platform::LogNotice("no GFX folder here and none installed in " + folders.data +
                         "; playing without pictures");
   }
-  PlayerSettings settings(command);
   RealMediaStack real(settings, file_system);
   if (replay) return game::ShowReplay(real.stack, *replay);
   // The replay is written where the command line says, not mapped as the game's files are.

@@ -3,10 +3,7 @@
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
-#include <algorithm>
-#include <cstdlib>
-
-#include "platform/log.h"
+#include "platform/gtk/gtk_start.h"
 
 namespace grumbol::platform {
 
@@ -88,22 +85,8 @@ void Place(GtkFixed* fixed, GtkWidget* widget, int x, int y, int width, int heig
 
 bool GtkDialogs::Available() {
   if (state_ == State::kUntried) {
-    // The program keeps the C locale: texts are bytes, and number formats must not change.
-    gtk_disable_setlocale();
-    if (display_server_ && std::getenv("GDK_BACKEND") == nullptr) {
-      const std::string server = display_server_();
-      if (server == "x11" || server == "wayland") gdk_set_allowed_backends(server.c_str());
-    }
-    if (!app_id_.empty()) g_set_prgname(app_id_.c_str());
-    state_ = gtk_init_check(nullptr, nullptr) ? State::kReady : State::kUnavailable;
-    // Set after GTK's start, which makes the class the name with a capital first letter.
-    if (!app_id_.empty()) gdk_set_program_class(app_id_.c_str());
-    // GTK gives no reason; the usual one is that it finds no display.
-    if (state_ == State::kUnavailable)
-      LogDetail("dialogs: GTK cannot start (no display it can open)");
-    else
-      LogDetail(std::string("dialogs: GTK's display ") +
-                G_OBJECT_TYPE_NAME(gdk_display_get_default()));
+    state_ = StartGtk(display_server_ ? display_server_() : "", app_id_) ? State::kReady
+                                                                         : State::kUnavailable;
   }
   return state_ == State::kReady;
 }

@@ -54,9 +54,13 @@ metainfo=$usr/share/metainfo/$app.metainfo.xml
 validation=$(desktop-file-validate "$desktop" 2>&1) || true
 [ -z "$validation" ] || fail "desktop-file-validate: $validation"
 appstreamcli validate --no-net --strict "$metainfo" || fail "appstreamcli validate"
-exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+# The game's Exec line and its actions'.
+exec_names=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+[ -n "$exec_names" ] || fail "the desktop entry has no Exec line"
+for exec_name in $exec_names; do
+  [ -x "$usr/bin/$exec_name" ] || fail "Exec=$exec_name is not an installed program"
+done
 icon_name=$(sed -n 's/^Icon=//p' "$desktop")
-[[ -n $exec_name && -x $usr/bin/$exec_name ]] || fail "Exec=$exec_name is not an installed program"
 [ -f "$usr/share/icons/hicolor/48x48/apps/$icon_name.png" ] ||
   fail "Icon=$icon_name is not an installed icon"
 grep -q "<launchable type=\"desktop-id\">$app.desktop</launchable>" "$metainfo" ||

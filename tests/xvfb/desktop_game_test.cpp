@@ -128,6 +128,53 @@ TEST(XDesktop, AnotherWindowTakingTheFocusForTwoSecondsLeavesTheGameGoingOn) {
   EXPECT_EQ(told.find("settings: "), told.rfind("settings: ")) << told;
 }
 
+// The settings window: the mouse speed tried in its field, and what the player chose written
+// into the settings file, the window's size kept.
+TEST(XSettings, TheWindowTriesTheSpeedAndSavesTheChoices) {
+  const TempDir dir;
+  const std::filesystem::path config = dir.path() / "config";
+  std::filesystem::create_directories(config / "grumbol");
+  const std::string file = (config / "grumbol/settings.conf").string();
+  WriteFileBytes(file, "window_width = 800\nwindow_height = 400\n");
+  GameProcess window(GRUMBOL_GAME, "", {"--settings"}, {"XDG_CONFIG_HOME=" + config.string()});
+  ASSERT_TRUE(WaitForWindow("Grumbol-Einstellungen"));
+  // The field's blue, and its red cross-hair in the middle.
+  const auto cross_x = [](const Screenshot& shot) {
+    const Box red = OfColour(shot, [](Rgb c) { return c.r > 180 && c.g < 80 && c.b < 80; });
+    return red.Empty() ? -1 : (red.left + red.right) / 2;
+  };
+  Box field;
+  int middle = -1;
+  EXPECT_TRUE(Eventually("settings_window",
+                         [&](const Screenshot& shot) {
+                           field = OfColour(shot, [](Rgb c) {
+                             return std::abs(c.r - 13) < 4 && std::abs(c.g - 89) < 4 &&
+                                    std::abs(c.b - 166) < 4;
+                           });
+                           middle = cross_x(shot);
+                           return field.Width() == 400 && middle == field.left + 200;
+                         }))
+      << field.Width() << " " << middle - field.left;
+
+  // Four steps up from 100 %: the pointer come over the field and moved 50 pixels there moves
+  // the cross-hair 60. The speed, the desktop's motion and the window chosen by their keys, then
+  // saved.
+  Drive("key Right Right Right Right");
+  const int y = (field.top + field.bottom) / 2;
+  Drive("mousemove 0 0 mousemove " + std::to_string(field.left + 100) + " " + std::to_string(y) +
+        " mousemove_relative -- 50 0");
+  int moved = -1;
+  EXPECT_TRUE(WaitUntil([&] {
+    return (moved = cross_x(Screenshot("settings_tried"))) == middle + 60;
+  })) << moved - middle;
+  Drive("key alt+z alt+f alt+s");
+  EXPECT_EQ(window.WaitForExit(), 0);
+  const std::string saved = ReadFileBytes(file);
+  for (const char* line : {"\nmouse_speed = 120\n", "\nmouse_motion = desktop\n",
+                           "\nfull_screen = no\n", "\nwindow_width = 800\n"})
+    EXPECT_NE(saved.find(line), std::string::npos) << saved;
+}
+
 // On a 1280x1024 desktop: the dialogs centred with their frames; the 1024x768 picture in a
 // window, and at full screen filling a 4:3 area with black bars.
 // Whether the game of `replay` says its cross-hair is at x, within a few seconds.

@@ -112,6 +112,11 @@ Box Lit(const Screenshot& shot, std::optional<Box> region) {
   });
 }
 
+Box OfColour(const Screenshot& shot, const std::function<bool(Rgb)>& pick) {
+  return Around(Box{0, 0, shot.width() - 1, shot.height() - 1},
+                [&](int x, int y) { return pick(shot.At(x, y)); });
+}
+
 double SameShare(const Screenshot& a, const Screenshot& b, Box region) {
   long same = 0, all = 0;
   for (int y = region.top; y <= region.bottom; ++y) {
@@ -236,7 +241,8 @@ GameProcess::GameProcess(const std::string& game, const std::string& gfx,
   const auto named = std::find(arguments.begin(), arguments.end(), "--record");
   if (named != arguments.end() && named + 1 != arguments.end()) {
     replay_ = *(named + 1);
-  } else if (std::find(arguments.begin(), arguments.end(), "--replay") == arguments.end()) {
+  } else if (std::find(arguments.begin(), arguments.end(), "--replay") == arguments.end() &&
+             std::find(arguments.begin(), arguments.end(), "--settings") == arguments.end()) {
     replay_ = output_.File("game.replay");
     arguments.insert(arguments.end(), {"--record", replay_});
   }

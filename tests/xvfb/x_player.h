@@ -51,6 +51,8 @@ struct Box {
 Box Changed(const Screenshot& a, const Screenshot& b);
 // The part of the screen (or of `region`) that is not black.
 Box Lit(const Screenshot& shot, std::optional<Box> region = std::nullopt);
+// The box around the pixels whose colour `pick` takes.
+Box OfColour(const Screenshot& shot, const std::function<bool(Rgb)>& pick);
 // The share of the pixels in `region` that are the same in both pictures.
 double SameShare(const Screenshot& a, const Screenshot& b, Box region);
 // Whether a screenshot is of one colour or not taken: a desktop, not yet a window.
@@ -112,8 +114,8 @@ ProgramRun RunProgram(const std::string& command);
 
 // The built game running in a folder of its own, with a copy of the GFX folder `gfx` there
 // (none when empty), the arguments and the environment variables ("NAME=value") given, and
-// recording a replay (into the file of the arguments' --record, else its own); killed if it is
-// still running when this goes.
+// recording a game it plays (into the file of the arguments' --record, else its own); killed
+// if it is still running when this goes.
 class GameProcess {
  public:
   GameProcess(const std::string& game, const std::string& gfx,
