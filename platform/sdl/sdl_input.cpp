@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "platform/log.h"
 #include "platform/motion_scale.h"
@@ -101,6 +102,10 @@ class SdlMouse final : public MouseDevice {
 
   bool SetUp(int buffer_size) override {
     buffer_.Reset(buffer_size);
+    // SDL's Wayland relative mode reads the compositor's unaccelerated motion only.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (desktop_motion_ && driver != nullptr && std::string_view(driver) == "wayland")
+      LogDetail("input: on Wayland the mouse's own counts; the desktop pointer's motion needs X11");
     return display_.window_id() != 0;
   }
 
