@@ -102,6 +102,9 @@ void SetUpLibraries(const game::Folders& folders) {
     if (access(conf.c_str(), R_OK) == 0) setenv("ALSOFT_CONF", conf.c_str(), 0);
   }
   if (game::Environment("WAYLAND_DISPLAY").empty()) setenv("SDL_VIDEODRIVER", "x11", 0);
+  // The dialogs draw without OpenGL: GTK would load it (and with no GPU, Mesa's compiler)
+  // only to choose its windows' visuals, a tenth of a second before the first box.
+  setenv("GDK_GL", "disable", 0);
   // The desktop finds the game's entry (icon, name) by the window's app id on Wayland and by
   // its class on X11, XWayland included.
   setenv("SDL_VIDEO_WAYLAND_WMCLASS", GRUMBOL_APP_ID, 0);
@@ -184,10 +187,12 @@ std::string FindScreenshotFolder() {
   return game::ScreenshotFolder(game::Environment("XDG_PICTURES_DIR"), text, home);
 }
 
-// The stack on the real backends: SDL2 display and input, OpenAL Soft sound, GStreamer movies,
-// GTK3 dialogs, SDL_ttf text; screenshots saved as PNG with libpng.
+// The stack on the real backends: SDL2 display and input, OpenAL Soft sound, GStreamer movies
+// (those of `movie_folder` made ready while the player types, once the first box is up), GTK3
+// dialogs, SDL_ttf text; screenshots saved as PNG with libpng.
 struct RealMediaStack {
-  RealMediaStack(PlayerSettings& settings, platform::FileSystem& files)
+  RealMediaStack(PlayerSettings& settings, platform::FileSystem& files,
+                 const std::string& movie_folder)
       : screenshots(FindScreenshotFolder()),
         display({.windowed = !settings.run().full_screen,
                  .window_width = settings.run().window_width,
@@ -201,7 +206,9 @@ struct RealMediaStack {
                        screenshots.Save(std::move(bgrx), width, height);
                      }}),
         input_system(display, settings.run().mouse_speed, settings.run().desktop_motion),
-        dialogs([this] { return display.VideoDriver(); }, GRUMBOL_APP_ID),
+        movie_player(movie_folder, ".qzm"),
+        dialogs([this] { return display.VideoDriver(); }, GRUMBOL_APP_ID,
+                [this] { movie_player.OpenAhead(); }),
         stack(clock, display, input_system, audio_system, movie_player, dialogs, files, fonts) {}
   platform::PngScreenshots screenshots;  // before the display, which hands it frames
   platform::SystemClock clock;
@@ -273,7 +280,7 @@ int main(int argc, char** argv) {
     platform::LogNotice("no GFX folder here and none installed in " + folders.data +
                         "; playing without pictures");
   }
-  RealMediaStack real(settings, file_system);
+  RealMediaStack real(settings, file_system, folders.portable ? "GFX" : folders.data + "/GFX");
   if (replay) return game::ShowReplay(real.stack, *replay);
   // The replay is written where the command line says, not mapped as the game's files are.
   return game::PlayGame(real.stack, posix_files, command.record);

@@ -16,9 +16,13 @@ void Say(std::string_view line) {
   std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
+// Read once: lines come from other threads too, while libraries may change the environment.
 bool DetailsWanted() {
-  const char* wanted = std::getenv("GRUMBOL_LOG");
-  return wanted != nullptr && *wanted != '\0' && std::string_view(wanted) != "0";
+  static const bool wanted = [] {
+    const char* value = std::getenv("GRUMBOL_LOG");
+    return value != nullptr && *value != '\0' && std::string_view(value) != "0";
+  }();
+  return wanted;
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -52,6 +54,20 @@ std::string ChooseAudioSink() {
   return name;
 }
 
+// The file URI of `path`; none (said) where GStreamer cannot make one.
+std::optional<std::string> FileUri(const std::string& path) {
+  GError* error = nullptr;
+  // One file, one URI: the folder's listing and the game's names meet here.
+  gchar* uri = gst_filename_to_uri(std::filesystem::path(path).lexically_normal().c_str(), &error);
+  if (uri == nullptr) {
+    LogDetail("movie " + path + ": no URI for it: " + TakeMessage(error));
+    return std::nullopt;
+  }
+  std::string text = uri;
+  g_free(uri);
+  return text;
+}
+
 }  // namespace
 
 namespace gst {
@@ -64,27 +80,48 @@ Library::Library() {
 
 }  // namespace gst
 
+GstMoviePlayer::~GstMoviePlayer() { WaitForAhead(); }
+
 bool GstMoviePlayer::Start() {
   if (!library_) library_.emplace();
-  if (library_->Ready() && audio_sink_.empty()) {
-    audio_sink_ = ChooseAudioSink();
-    LogDetail("movies: GStreamer sound output '" + audio_sink_ + "'" +
-              (audio_sink_ == "fakesink" ? " (none found: movies play silently)" : ""));
-  }
   return library_->Ready();
+}
+
+void GstMoviePlayer::OpenAhead() {
+  if (ahead_begun_ || !library_ || !library_->Ready()) return;
+  ahead_begun_ = true;
+  ahead_thread_ = std::thread([this] { ChooseOutputAndOpenAhead(); });
+}
+
+void GstMoviePlayer::WaitForAhead() {
+  if (ahead_thread_.joinable()) ahead_thread_.join();
+}
+
+void GstMoviePlayer::ChooseOutputAndOpenAhead() {
+  audio_sink_ = ChooseAudioSink();
+  LogDetail("movies: GStreamer sound output '" + audio_sink_ + "'" +
+            (audio_sink_ == "fakesink" ? " (none found: movies play silently)" : ""));
+  if (ahead_folder_.empty()) return;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(ahead_folder_, error)) {
+    const std::string path = entry.path().string();
+    if (!path.ends_with(ahead_extension_) || !entry.is_regular_file(error)) continue;
+    if (const std::optional<std::string> uri = FileUri(path))
+      ahead_[*uri] = GstMovie::Open(*uri, audio_sink_);
+  }
 }
 
 std::unique_ptr<GstMovie> GstMoviePlayer::OpenMovie(const std::string& path) {
   // GStreamer that did not start said so once, when it failed.
   if (!library_ || !library_->Ready() || path.empty()) return nullptr;
-  GError* error = nullptr;
-  gchar* uri = gst_filename_to_uri(path.c_str(), &error);
-  if (uri == nullptr) {
-    LogDetail("movie " + path + ": no URI for it: " + TakeMessage(error));
-    return nullptr;
-  }
-  auto movie = GstMovie::Open(uri, audio_sink_);
-  g_free(uri);
+  OpenAhead();
+  WaitForAhead();
+  const std::optional<std::string> uri = FileUri(path);
+  if (!uri) return nullptr;
+  const auto ahead = ahead_.find(*uri);
+  if (ahead == ahead_.end()) return GstMovie::Open(*uri, audio_sink_);
+  std::unique_ptr<GstMovie> movie = std::move(ahead->second);
+  ahead_.erase(ahead);
   return movie;
 }
 

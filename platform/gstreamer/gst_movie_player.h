@@ -3,9 +3,12 @@
 #include <gst/gst.h>
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
+#include <utility>
 
 #include "platform/gstreamer/gst_handles.h"
 #include "platform/movie_player.h"
@@ -60,16 +63,40 @@ class GstMovie final : public Movie {
 // Opens movies with GStreamer.
 class GstMoviePlayer final : public MoviePlayer {
  public:
+  // OpenAhead opens every file in `ahead_folder` whose name ends in `ahead_extension` beside
+  // the game, one after another (the player types a name meanwhile), and Open takes them as
+  // they are asked for; none with an empty folder.
+  GstMoviePlayer() = default;
+  GstMoviePlayer(std::string ahead_folder, std::string ahead_extension)
+      : ahead_folder_(std::move(ahead_folder)), ahead_extension_(std::move(ahead_extension)) {}
+  ~GstMoviePlayer() override;
+  GstMoviePlayer(const GstMoviePlayer&) = delete;
+  GstMoviePlayer& operator=(const GstMoviePlayer&) = delete;
+
   bool Start() override;
+  // Chooses the sound output and opens the movies ahead, on a thread of their own, unless that
+  // has begun; after Start. The first Open does it otherwise.
+  void OpenAhead();
   std::unique_ptr<Movie> Open(const std::string& path) override { return OpenMovie(path); }
   // The same with the concrete type. Backslashes in `path` are taken as folder separators.
   std::unique_ptr<GstMovie> OpenMovie(const std::string& path);
 
  private:
+  void ChooseOutputAndOpenAhead();
+  void WaitForAhead();
+
+  std::string ahead_folder_;
+  std::string ahead_extension_;
+  // The movies opened ahead by their file's URI, null where the file cannot be played; each
+  // is taken once.
+  std::map<std::string, std::unique_ptr<GstMovie>> ahead_;
   std::optional<gst::Library> library_;
   // The sound output, chosen once: searching for one anew for every movie costs start-up
   // time (and, with no sound card, an error message per movie).
   std::string audio_sink_;
+  // One movie at a time, so that the game keeps a core; joined before the first Open.
+  std::thread ahead_thread_;
+  bool ahead_begun_ = false;
 };
 
 }  // namespace grumbol::platform

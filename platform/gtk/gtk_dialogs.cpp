@@ -3,6 +3,8 @@
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
+#include <utility>
+
 #include "platform/gtk/gtk_start.h"
 
 namespace grumbol::platform {
@@ -81,6 +83,18 @@ void Place(GtkFixed* fixed, GtkWidget* widget, int x, int y, int width, int heig
   gtk_fixed_put(fixed, widget, x, y);
 }
 
+gboolean AfterFirstDraw(GtkWidget* widget, cairo_t*, gpointer data) {
+  auto& first_drawn = *static_cast<std::function<void()>*>(data);
+  g_signal_handlers_disconnect_by_func(widget, reinterpret_cast<gpointer>(AfterFirstDraw), data);
+  if (first_drawn) std::exchange(first_drawn, nullptr)();
+  return FALSE;
+}
+
+// Calls `first_drawn`, if still set, once `window` has been drawn, and empties it.
+void TellWhenDrawn(GtkWidget* window, std::function<void()>& first_drawn) {
+  if (first_drawn) g_signal_connect_after(window, "draw", G_CALLBACK(AfterFirstDraw), &first_drawn);
+}
+
 }  // namespace
 
 bool GtkDialogs::Available() {
@@ -99,6 +113,7 @@ int GtkDialogs::ShowMessageBox(const std::string& title, const std::string& text
   gtk_window_set_position(GTK_WINDOW(box), GTK_WIN_POS_CENTER);
   gtk_window_set_keep_above(GTK_WINDOW(box), TRUE);
   CentreAndFocusOnX11(box);
+  TellWhenDrawn(box, first_drawn_);
   const int response = gtk_dialog_run(GTK_DIALOG(box));
   gtk_widget_destroy(box);
   while (gtk_events_pending()) gtk_main_iteration();
@@ -142,6 +157,7 @@ std::string GtkDialogs::AskForText(const std::string& title, const std::string& 
   g_signal_connect(state.window, "key-press-event", G_CALLBACK(OnKey), &state);
   g_signal_connect(state.window, "delete-event", G_CALLBACK(OnDelete), &state);
   CentreAndFocusOnX11(state.window);
+  TellWhenDrawn(state.window, first_drawn_);
 
   gtk_widget_show_all(state.window);
   gtk_widget_grab_default(ok);

@@ -17,9 +17,14 @@ class GtkDialogs final : public Dialogs {
   // window and the keyboard focus moves between them, unless the player chose with GDK_BACKEND.
   // `app_id`, when given, is the dialogs' Wayland app id and X11 class, as the game window's
   // is: the desktop shows them as the game's, with its icon.
+  // `first_drawn`, when given, is called once the first dialog has been drawn: work that can
+  // wait for it starts then, and the player sees the box sooner.
   GtkDialogs() = default;
-  explicit GtkDialogs(std::function<std::string()> display_server, std::string app_id = "")
-      : display_server_(std::move(display_server)), app_id_(std::move(app_id)) {}
+  explicit GtkDialogs(std::function<std::string()> display_server, std::string app_id = "",
+                      std::function<void()> first_drawn = {})
+      : display_server_(std::move(display_server)),
+        app_id_(std::move(app_id)),
+        first_drawn_(std::move(first_drawn)) {}
 
   // Width and height of the text-entry window and of its parts, in pixels.
   static constexpr int kAskWidth = 300;
@@ -35,6 +40,7 @@ class GtkDialogs final : public Dialogs {
   State state_ = State::kUntried;
   std::function<std::string()> display_server_;
   std::string app_id_;
+  std::function<void()> first_drawn_;  // emptied once called
 };
 
 }  // namespace grumbol::platform

@@ -5,6 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include <SDL2/SDL_syswm.h>
+#include <X11/Xlib.h>
+
 #include "platform/log.h"
 #include "platform/pixel_layout.h"
 #include "platform/sdl/sdl_icon.h"
@@ -52,6 +55,74 @@ std::optional<TextureFormat> FormatForDepth(int depth) {
     case 15: return TextureFormat{SDL_PIXELFORMAT_RGB555, PixelLayout::kRgb555};
     default: return std::nullopt;
   }
+}
+
+// The name OpenGL gives its renderer when that is Mesa drawing on the processor; empty for
+// a GPU, or a renderer that is not OpenGL.
+std::string SoftwareOpenGl(SDL_Renderer* renderer) {
+  SDL_RendererInfo info{};
+  if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0)
+    return "";
+  using GetString = const unsigned char* (*)(unsigned int);
+  const auto get_string = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+  constexpr unsigned int kGlRenderer = 0x1F01;
+  const unsigned char* name = get_string != nullptr ? get_string(kGlRenderer) : nullptr;
+  if (name == nullptr) return "";
+  const std::string text(reinterpret_cast<const char*>(name));
+  for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "SWR"}) {
+    if (text.find(software) != std::string::npos) return text;
+  }
+  return "";
+}
+
+// Why OpenGL would draw on the processor here, told without loading it: an X server without
+// direct rendering (no DRI2 or DRI3: Xvfb, some remote desktops). Empty elsewhere.
+std::string XServerWithoutDirectRendering(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return "";
+  int opcode = 0, event = 0, error = 0;
+  for (const char* extension : {"DRI3", "DRI2"}) {
+    if (XQueryExtension(info.info.x11.display, extension, &opcode, &event, &error)) return "";
+  }
+  return "an X server without direct rendering";
+}
+
+// OpenGL on a GPU, with the vertical blank; where OpenGL draws on the processor itself (no GPU
+// driver, a virtual machine, a virtual X server), SDL's software renderer onto the window's
+// own memory, shared with the X server, which presents the same picture for a fraction of the
+// processor time. The player's SDL_RENDER_DRIVER, where set, stands.
+sdl::RendererPtr MakeRenderer(SDL_Window* window) {
+  const bool chosen = SDL_getenv("SDL_RENDER_DRIVER") != nullptr;
+  std::string software_gl = chosen ? "" : XServerWithoutDirectRendering(window);
+  sdl::RendererPtr renderer;
+  if (software_gl.empty()) {
+    renderer.reset(
+        SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
+    if (renderer && !chosen) software_gl = SoftwareOpenGl(renderer.get());
+  }
+  if (!software_gl.empty()) {
+    renderer.reset();
+    // The window's memory, not a texture of another OpenGL renderer behind it.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    renderer.reset(SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE));
+    LogDetail("video: OpenGL draws on the processor here (" + software_gl + "): " +
+              (renderer ? "presenting with SDL's software renderer instead"
+                        : std::string("SDL's software renderer cannot (") + SDL_GetError() +
+                              "), so OpenGL all the same"));
+    if (!renderer) {
+      SDL_ResetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+      renderer.reset(
+          SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
+    }
+  }
+  if (!renderer) {
+    LogDetail(std::string("video: no accelerated renderer (") + SDL_GetError() +
+              "); drawing in software");
+    renderer.reset(SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE));
+  }
+  if (!renderer) LogDetail(std::string("video: no renderer: ") + SDL_GetError());
+  return renderer;
 }
 
 // Window events waiting beyond this many are old news; the oldest go.
@@ -122,20 +193,9 @@ std::optional<PixelLayout> SdlDisplay::OpenScreen(int width, int height, int dep
     return std::nullopt;
   }
 
-  if (!renderer_) {
-    // The renderer outlives screens: making one may recreate the window for OpenGL.
-    renderer_.reset(SDL_CreateRenderer(window_.get(), -1,
-                                       SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
-    if (!renderer_) {
-      LogDetail(std::string("video: no accelerated renderer (") + SDL_GetError() +
-                "); drawing in software");
-      renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_SOFTWARE));
-    }
-    if (!renderer_) {
-      LogDetail(std::string("video: no renderer: ") + SDL_GetError());
-      return std::nullopt;
-    }
-  }
+  // The renderer outlives screens: making one may recreate the window for OpenGL.
+  if (!renderer_) renderer_ = MakeRenderer(window_.get());
+  if (!renderer_) return std::nullopt;
   texture_.reset(SDL_CreateTexture(renderer_.get(), format->sdl_format, SDL_TEXTUREACCESS_STREAMING,
                                    width, height));
   if (!texture_) {
@@ -211,7 +271,9 @@ void SdlDisplay::FitToOutput() {
   SDL_DisplayMode mode{};
   const int display_index = SDL_GetWindowDisplayIndex(window_.get());
   const bool has_info = SDL_GetRendererInfo(renderer_.get(), &info) == 0;
-  const bool waits = has_info && (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+  // SDL's software renderer says it waits for the vertical blank, and does not.
+  const bool waits = has_info && (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0 &&
+                     (info.flags & SDL_RENDERER_SOFTWARE) == 0;
   // 0 where the system does not tell the refresh.
   vsync_refresh_hz_ =
       waits && display_index >= 0 && SDL_GetCurrentDisplayMode(display_index, &mode) == 0

@@ -65,20 +65,28 @@ struct MovieFixture : testing::HeadlessScreen {
 
   testing::TempDir dir;
   platform::MappedFileSystem game_files{files, {{"GFX\\", dir.File("GFX/")}}};  // as installed
-  platform::GstMoviePlayer player;
+  platform::GstMoviePlayer player{dir.File("GFX"), ".qzm"};  // opened ahead from there
   Movies movies{screen, player, game_files};
 };
 
+// The movies of the GFX folder are opened ahead, each taken once by the load that asks for it.
 TEST(Movies, LoadTellsTheSizeTakesTheVolumeAndLeavesUnplayableSlotsEmpty) {
   MovieFixture f;
   std::filesystem::create_directory(f.dir.File("GFX"));
   f.Clip("GFX/Movie1.qzm", {.width = 96, .height = 40});
+  f.Clip("GFX/Movie2.qzm", {.width = 32, .height = 24, .audio = false});
   const std::string sound_only = f.Clip("sound.ogg", {.video = false});
   testing::WriteFileBytes(f.dir.File("noise.qzm"), std::string(5000, '\x5a'));
+  testing::WriteFileBytes(f.dir.File("GFX/Noise.qzm"), std::string(5000, '\x5a'));
 
   EXPECT_EQ(f.movies.LoadMovieFile(8, "GFX\\Movie1.qzm"), 1);
   EXPECT_EQ(f.movies.MoviePictureWidth(8), 96);
   EXPECT_EQ(f.movies.MoviePictureHeight(8), 40);
+  EXPECT_EQ(f.movies.LoadMovieFile(11, "GFX\\Movie2.qzm"), 1);
+  EXPECT_EQ(f.movies.MoviePictureWidth(11), 32);
+  EXPECT_EQ(f.movies.LoadMovieFile(12, "GFX\\Movie1.qzm"), 1);  // opened again
+  EXPECT_EQ(f.movies.MoviePictureWidth(12), 96);
+  EXPECT_EQ(f.movies.LoadMovieFile(13, "GFX\\Noise.qzm"), 0);
   f.movies.SetMovieVolume(8, 70, 0);  // -3.1 dB on the volume table
   gdouble gain = 0;
   g_object_get(f.Gst(8).playbin(), "volume", &gain, nullptr);
