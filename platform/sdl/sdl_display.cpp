@@ -111,7 +111,7 @@ sdl::RendererPtr MakeRenderer(SDL_Window* window) {
                         : std::string("SDL's software renderer cannot (") + SDL_GetError() +
                               "), so OpenGL all the same"));
     if (!renderer) {
-      SDL_ResetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+      SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, nullptr);
       renderer.reset(
           SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
     }
