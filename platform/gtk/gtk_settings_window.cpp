@@ -12,6 +12,7 @@ namespace grumbol::platform {
 
 namespace {
 
+constexpr const char* kTitle = "Grumbol-Einstellungen";
 constexpr int kFieldWidth = 400, kFieldHeight = 150;
 
 // The window's parts, and the try field's cross-hair, while the window runs.
@@ -160,7 +161,7 @@ bool RunSettingsWindow(const PlayerChoices& choices, int min_speed, int max_spee
   state.scale_x = state.scale_y = MotionScale(choices.mouse_speed);
 
   GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  gtk_window_set_title(GTK_WINDOW(window), kSettingsTitle);
+  gtk_window_set_title(GTK_WINDOW(window), kTitle);
   gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
   gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
   GtkBox* box = GTK_BOX(gtk_box_new(GTK_ORIENTATION_VERTICAL, 4));

@@ -14,9 +14,6 @@ struct PlayerChoices {
   bool operator==(const PlayerChoices&) const = default;
 };
 
-// The settings window's title, which the tests look for.
-inline constexpr const char* kSettingsTitle = "Grumbol-Einstellungen";
-
 // Shows the settings window on GTK3 (started with StartGtk) with `choices`, the mouse speed
 // between `min_speed` and `max_speed`, until the player saves or closes it. `save` keeps the
 // choices and says whether it could; the window stays open, saying so, when it could not.
