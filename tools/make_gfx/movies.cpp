@@ -306,13 +306,18 @@ std::optional<EbmlElement> ReadElement(const std::vector<std::uint8_t>& data, st
   return element;
 }
 
+enum class WebmTracks { kNumbered, kShortIdentifier, kMalformed };
+
 // The muxer gives each track a random identifier; numbering them 1, 2, ... in order makes
 // the files the same every run. The track list holds them, and the tags name them again.
-bool NumberWebmTracks(std::vector<std::uint8_t>& data) {
+// An identifier whose first byte the muxer drew as zero is written a byte shorter, and so
+// would the number in its place be: kShortIdentifier, for the file to be made again.
+WebmTracks NumberWebmTracks(std::vector<std::uint8_t>& data) {
   constexpr std::uint32_t kSegment = 0x18538067, kTracks = 0x1654AE6B, kTrackEntry = 0xAE,
                           kTrackUid = 0x73C5, kTags = 0x1254C367, kTag = 0x7373, kTargets = 0x63C0,
                           kTagTrackUid = 0x63C5;
   std::vector<std::uint64_t> uids;  // the muxer's, in track order
+  bool short_identifier = false;
   const auto renumber = [&](const EbmlElement& element, bool is_track) {
     std::uint64_t uid = 0;
     for (std::size_t i = 0; i < element.size; ++i) uid = uid << 8 | data[element.content + i];
@@ -341,6 +346,7 @@ bool NumberWebmTracks(std::vector<std::uint8_t>& data) {
         case kTrackUid:
         case kTagTrackUid:
           if (element->size > 8 || !renumber(*element, element->id == kTrackUid)) return false;
+          short_identifier = short_identifier || element->size < 8;
           break;
         default: break;
       }
@@ -348,7 +354,8 @@ bool NumberWebmTracks(std::vector<std::uint8_t>& data) {
     }
     return true;
   };
-  return walk(walk, 0, data.size()) && !uids.empty();
+  if (!walk(walk, 0, data.size()) || uids.empty()) return WebmTracks::kMalformed;
+  return short_identifier ? WebmTracks::kShortIdentifier : WebmTracks::kNumbered;
 }
 
 bool Fail(const std::string& what) {
@@ -382,7 +389,7 @@ void PushVideo(GstElement* source, const Clip& clip) {
   gst_app_src_end_of_stream(GST_APP_SRC(source));
 }
 
-bool Encode(const std::filesystem::path& path, const Clip& clip) {
+bool Encode(const std::filesystem::path& path, const Clip& clip, int tries = 8) {
   const std::string audio_caps =
       "audio/x-raw,format=S16LE,layout=interleaved,channels=1,rate=" + std::to_string(kSampleRate);
   const std::string video_caps = "video/x-raw,format=BGRx,width=" + std::to_string(kWidth) +
@@ -441,8 +448,14 @@ bool Encode(const std::filesystem::path& path, const Clip& clip) {
     std::ifstream in(partial, std::ios::binary);
     bytes.assign(std::istreambuf_iterator<char>(in), {});
   }
-  if (!NumberWebmTracks(bytes))
-    return Fail(path.filename().string() + ": not a well-formed WebM file");
+  switch (NumberWebmTracks(bytes)) {
+    case WebmTracks::kMalformed:
+      return Fail(path.filename().string() + ": not a well-formed WebM file");
+    case WebmTracks::kShortIdentifier:
+      if (tries > 1) return Encode(path, clip, tries - 1);  // new identifiers, 255 in 256 good
+      return Fail(path.filename().string() + ": the muxer's track identifiers stay short");
+    case WebmTracks::kNumbered: break;
+  }
   {
     std::ofstream rewrite(partial, std::ios::binary | std::ios::trunc);
     rewrite.write(reinterpret_cast<const char*>(bytes.data()),
