@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "benchmarks/default_assets.h"
 #include "platform/gstreamer/gst_movie_player.h"
 #include "platform/posix/posix_file_system.h"
 #include "tests/support/game_rig.h"
@@ -18,9 +19,7 @@ namespace {
 // The default assets, made once for the run in a folder the game is started in.
 struct DefaultAssets : testing::WorkingDir {
   DefaultAssets() {
-    const std::string command =
-        std::string(GRUMBOL_MAKE_GFX) + " " + path().string() + " >/dev/null";
-    if (std::system(command.c_str()) != 0) std::abort();
+    if (!testing::MakeDefaultAssets(path())) std::abort();
   }
 };
 

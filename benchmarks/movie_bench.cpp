@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "audio/movies.h"
+#include "benchmarks/default_assets.h"
 #include "platform/gstreamer/gst_movie_player.h"
 #include "tests/support/headless_screen.h"
 #include "tests/support/movie_clips.h"
@@ -26,9 +27,7 @@ class SevenClips {
  public:
   explicit SevenClips(bool default_movies = false) : default_movies_(default_movies) {
     if (default_movies) {
-      const std::string command =
-          std::string(GRUMBOL_MAKE_GFX) + " " + dir_.path().string() + " >/dev/null";
-      ok_ = std::system(command.c_str()) == 0;
+      ok_ = testing::MakeDefaultAssets(dir_.path());
       return;
     }
     for (int i = 1; i <= kMovieCount; ++i) {

@@ -23,7 +23,6 @@ struct SettingsState {
   GtkWidget* problem = nullptr;
   const std::function<bool(const PlayerChoices&)>* save = nullptr;
   bool finished = false;
-  bool saved = false;
   // The cross-hair of the try field moves with the pointer at the chosen speed, from where it
   // is: the pointer's motion since its last place over the field.
   int cross_x = kFieldWidth / 2, cross_y = kFieldHeight / 2;
@@ -108,7 +107,7 @@ void OnSave(GtkButton*, gpointer data) {
       .desktop_motion = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(state.desktop_motion)) != 0,
       .full_screen = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(state.full_screen)) != 0};
   if ((*state.save)(choices)) {
-    state.saved = state.finished = true;
+    state.finished = true;
     return;
   }
   gtk_widget_show(state.problem);
@@ -154,7 +153,7 @@ std::pair<GtkWidget*, GtkWidget*> Choice(GtkBox* box, const char* first_text,
 
 }  // namespace
 
-bool RunSettingsWindow(const PlayerChoices& choices, int min_speed, int max_speed,
+void RunSettingsWindow(const PlayerChoices& choices, int min_speed, int max_speed,
                        const std::function<bool(const PlayerChoices&)>& save) {
   SettingsState state;
   state.save = &save;
@@ -223,7 +222,6 @@ bool RunSettingsWindow(const PlayerChoices& choices, int min_speed, int max_spee
   while (!state.finished) gtk_main_iteration();
   gtk_widget_destroy(window);
   while (gtk_events_pending()) gtk_main_iteration();
-  return state.saved;
 }
 
 }  // namespace grumbol::platform

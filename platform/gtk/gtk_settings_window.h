@@ -17,8 +17,7 @@ struct PlayerChoices {
 // Shows the settings window on GTK3 (started with StartGtk) with `choices`, the mouse speed
 // between `min_speed` and `max_speed`, until the player saves or closes it. `save` keeps the
 // choices and says whether it could; the window stays open, saying so, when it could not.
-// Whether the player saved.
-bool RunSettingsWindow(const PlayerChoices& choices, int min_speed, int max_speed,
+void RunSettingsWindow(const PlayerChoices& choices, int min_speed, int max_speed,
                        const std::function<bool(const PlayerChoices&)>& save);
 
 }  // namespace grumbol::platform

@@ -75,32 +75,38 @@ std::string SoftwareOpenGl(SDL_Renderer* renderer) {
   return "";
 }
 
-// Why OpenGL would draw on the processor here, told without loading it: an X server without
-// direct rendering (no DRI2 or DRI3: Xvfb, some remote desktops). Empty elsewhere.
-std::string XServerWithoutDirectRendering(SDL_Window* window) {
+// The X server's connection where the window is on X11; null elsewhere. Only there has
+// SDL 2 a window of memory shared with the display for its software renderer.
+::Display* X11Display(SDL_Window* window) {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
-  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return "";
-  int opcode = 0, event = 0, error = 0;
-  for (const char* extension : {"DRI3", "DRI2"}) {
-    if (XQueryExtension(info.info.x11.display, extension, &opcode, &event, &error)) return "";
-  }
-  return "an X server without direct rendering";
+  return SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11
+             ? info.info.x11.display
+             : nullptr;
 }
 
-// OpenGL on a GPU, with the vertical blank; where OpenGL draws on the processor itself (no GPU
-// driver, a virtual machine, a virtual X server), SDL's software renderer onto the window's
-// own memory, shared with the X server, which presents the same picture for a fraction of the
-// processor time. The player's SDL_RENDER_DRIVER, where set, stands.
+// Whether the X server renders directly (DRI2 or DRI3); without it (Xvfb, some remote
+// desktops) OpenGL can only draw on the processor, which is known without loading it.
+bool RendersDirectly(::Display* x) {
+  int opcode = 0, event = 0, error = 0;
+  return XQueryExtension(x, "DRI3", &opcode, &event, &error) ||
+         XQueryExtension(x, "DRI2", &opcode, &event, &error);
+}
+
+// OpenGL on a GPU, with the vertical blank; where OpenGL draws on the processor itself on X11
+// (no GPU driver, a virtual machine, a virtual X server), SDL's software renderer onto the
+// window's own memory, shared with the X server, which presents the same picture for a
+// fraction of the processor time. The player's SDL_RENDER_DRIVER, where set, stands.
 sdl::RendererPtr MakeRenderer(SDL_Window* window) {
-  const bool chosen = SDL_getenv("SDL_RENDER_DRIVER") != nullptr;
-  std::string software_gl = chosen ? "" : XServerWithoutDirectRendering(window);
-  sdl::RendererPtr renderer;
-  if (software_gl.empty()) {
-    renderer.reset(
+  const auto accelerated = [window] {
+    return sdl::RendererPtr(
         SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
-    if (renderer && !chosen) software_gl = SoftwareOpenGl(renderer.get());
-  }
+  };
+  ::Display* x = SDL_getenv("SDL_RENDER_DRIVER") == nullptr ? X11Display(window) : nullptr;
+  std::string software_gl =
+      x != nullptr && !RendersDirectly(x) ? "an X server without direct rendering" : "";
+  sdl::RendererPtr renderer = software_gl.empty() ? accelerated() : sdl::RendererPtr();
+  if (renderer && x != nullptr) software_gl = SoftwareOpenGl(renderer.get());
   if (!software_gl.empty()) {
     renderer.reset();
     // The window's memory, not a texture of another OpenGL renderer behind it.
@@ -112,8 +118,7 @@ sdl::RendererPtr MakeRenderer(SDL_Window* window) {
                               "), so OpenGL all the same"));
     if (!renderer) {
       SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, nullptr);
-      renderer.reset(
-          SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
+      renderer = accelerated();
     }
   }
   if (!renderer) {
