@@ -20,7 +20,7 @@
 int main() {
   using namespace grumbol;
   using std::chrono::steady_clock;
-  if (auto device = platform::OpenAlDevice::OpenDefault()) {
+  if (auto device = platform::OpenAlDevice::OpenDefault().device) {
     std::printf("mixing periods per second: %d\n", device->PeriodsPerSecond());
   }
   testing::HeadlessScreen headless;

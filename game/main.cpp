@@ -105,6 +105,10 @@ void SetUpLibraries(const game::Folders& folders) {
   // The dialogs draw without OpenGL: GTK would load it (and with no GPU, Mesa's compiler)
   // only to choose its windows' visuals, a tenth of a second before the first box.
   setenv("GDK_GL", "disable", 0);
+  // The game reads keys, not text: its window needs no compose table, which X's input method
+  // would read as SDL starts (the locale's, thousands of lines: a tenth of the way to the first
+  // box). GTK's dialogs compose with their own tables, unless they use X's input method too.
+  if (game::Environment("GTK_IM_MODULE") != "xim") setenv("XCOMPOSEFILE", "/dev/null", 0);
   // The desktop finds the game's entry (icon, name) by the window's app id on Wayland and by
   // its class on X11, XWayland included.
   setenv("SDL_VIDEO_WAYLAND_WMCLASS", GRUMBOL_APP_ID, 0);
@@ -209,7 +213,12 @@ struct RealMediaStack {
         movie_player(movie_folder, ".qzm"),
         dialogs([this] { return display.VideoDriver(); }, GRUMBOL_APP_ID,
                 [this] { movie_player.OpenAhead(); }),
-        stack(clock, display, input_system, audio_system, movie_player, dialogs, files, fonts) {}
+        stack(clock, display, input_system, audio_system, movie_player, dialogs, files, fonts) {
+    // Each takes a while and shows nothing: begun beside the display's start, they are ready
+    // when the game starts them.
+    audio_system.OpenDefaultAhead();
+    movie_player.StartAhead();
+  }
   platform::PngScreenshots screenshots;  // before the display, which hands it frames
   platform::SystemClock clock;
   platform::SdlDisplay display;

@@ -175,10 +175,14 @@ std::int64_t DrawInFormat(Surface& surface, GlyphCache& glyphs, std::int64_t x, 
 
 }  // namespace
 
-TextDrawing::TextDrawing(platform::FontSource& fonts)
-    : TextDrawing(fonts.OpenFont(kFontPattern, kFontPixelSize)) {}
+TextDrawing::TextDrawing(platform::FontSource& fonts) : fonts_(&fonts) {}
 
-TextDrawing::TextDrawing(std::unique_ptr<platform::Font> font) : glyphs_(std::move(font)) {}
+TextDrawing::TextDrawing(std::unique_ptr<platform::Font> font) : glyphs_(std::in_place, std::move(font)) {}
+
+GlyphCache& TextDrawing::Glyphs() {
+  if (!glyphs_) glyphs_.emplace(fonts_->OpenFont(kFontPattern, kFontPixelSize));
+  return *glyphs_;
+}
 
 int TextDrawing::BeginTextDrawing(std::optional<DrawingTarget> target) {
   EndTextDrawing();
@@ -198,21 +202,21 @@ void TextDrawing::SetInkColour(Colour colour) {
 }
 
 std::int64_t TextDrawing::MeasureText(std::string_view text) {
+  GlyphCache& glyphs = Glyphs();
   std::int64_t width = 0;
-  for (std::size_t pos = 0; pos < text.size();)
-    width += glyphs_.Find(NextCodePoint(text, pos)).advance;
+  for (std::size_t pos = 0; pos < text.size();) width += glyphs.Find(NextCodePoint(text, pos)).advance;
   return width;
 }
 
 int TextDrawing::DrawTextAt(int x, int y, std::string_view text) {
   if (!target_) return 0;
-  if (text.empty() || !glyphs_.HasFont()) return x;
+  if (text.empty() || !Glyphs().HasFont()) return x;
   Surface& surface = *target_->surface;
   const std::int64_t box_width =
       (mode_flags_ & kTransparentBackground) != 0 ? -1 : MeasureText(text);
   auto draw = [&]<class Format>(Format) -> std::int64_t {
     if (surface.bytes_per_pixel() != Format::kBytesPerPixel) return MeasureText(text);
-    return DrawInFormat<Format>(surface, glyphs_, x, y, text, ink_, box_width);
+    return DrawInFormat<Format>(surface, Glyphs(), x, y, text, ink_, box_width);
   };
   std::int64_t width = 0;
   switch (target_->layout) {

@@ -26,9 +26,9 @@ class TextDrawing {
   // Mode flag: text is drawn without a background box.
   static constexpr int kTransparentBackground = 1;
 
-  // Construction is the start of text drawing: the font is opened, and no drawing is open.
-  // When no font can be had, drawing still opens and texts still advance x by nothing, but
-  // nothing is drawn.
+  // Construction is the start of text drawing, with no drawing open; the font is opened when
+  // first needed, so that looking it up costs the program's start nothing. When no font can be
+  // had, drawing still opens and texts still advance x by nothing, but nothing is drawn.
   explicit TextDrawing(platform::FontSource& fonts);
   // The same with a given font, or none (null: no text is ever drawn).
   explicit TextDrawing(std::unique_ptr<platform::Font> font);
@@ -59,13 +59,15 @@ class TextDrawing {
   void EndTextDrawing();
 
   // Height of the opaque box behind a text: the font's line height (0 without a font).
-  int LineHeight() const { return glyphs_.LineHeight(); }
-  const GlyphCache& glyphs() const { return glyphs_; }
+  int LineHeight() { return Glyphs().LineHeight(); }
+  const GlyphCache& glyphs() { return Glyphs(); }
 
  private:
+  GlyphCache& Glyphs();  // opens the font on the first call
   std::int64_t MeasureText(std::string_view text);
 
-  GlyphCache glyphs_;
+  platform::FontSource* fonts_ = nullptr;  // where the font comes from, until it is opened
+  std::optional<GlyphCache> glyphs_;
   std::optional<DrawingTarget> target_;  // set while a drawing is open
   Colour ink_ = 0;
   int mode_flags_ = 0;

@@ -80,9 +80,17 @@ Library::Library() {
 
 }  // namespace gst
 
-GstMoviePlayer::~GstMoviePlayer() { WaitForAhead(); }
+GstMoviePlayer::~GstMoviePlayer() {
+  if (starting_.joinable()) starting_.join();
+  WaitForAhead();
+}
+
+void GstMoviePlayer::StartAhead() {
+  if (!library_ && !starting_.joinable()) starting_ = std::thread([this] { library_.emplace(); });
+}
 
 bool GstMoviePlayer::Start() {
+  if (starting_.joinable()) starting_.join();
   if (!library_) library_.emplace();
   return library_->Ready();
 }

@@ -73,6 +73,9 @@ class GstMoviePlayer final : public MoviePlayer {
   GstMoviePlayer(const GstMoviePlayer&) = delete;
   GstMoviePlayer& operator=(const GstMoviePlayer&) = delete;
 
+  // Brings GStreamer up on a thread of its own (it reads its plugin registry a while); Start
+  // waits for it.
+  void StartAhead();
   bool Start() override;
   // Chooses the sound output and opens the movies ahead, on a thread of their own, unless that
   // has begun; after Start. The first Open does it otherwise.
@@ -91,6 +94,7 @@ class GstMoviePlayer final : public MoviePlayer {
   // is taken once.
   std::map<std::string, std::unique_ptr<GstMovie>> ahead_;
   std::optional<gst::Library> library_;
+  std::thread starting_;  // StartAhead's, joined by Start
   // The sound output, chosen once: searching for one anew for every movie costs start-up
   // time (and, with no sound card, an error message per movie).
   std::string audio_sink_;

@@ -24,21 +24,25 @@ bool AlFailed(const char* what) {
 
 }  // namespace
 
-void LogAlcError(const std::string& what, ALCdevice* device) {
+namespace {
+
+std::string AlcError(const std::string& what, ALCdevice* device) {
   const ALCenum error = alcGetError(device);
   const ALCchar* text = alcGetString(device, error);
-  LogDetail("sound: " + what + ": " + (text != nullptr ? text : "error " + std::to_string(error)));
+  return "sound: " + what + ": " + (text != nullptr ? text : "error " + std::to_string(error));
 }
 
+}  // namespace
+
 std::shared_ptr<OpenAlContext> MakeContext(AlcDevicePtr device, const ALCint* attributes,
-                                           RenderSamples render) {
+                                           RenderSamples render, std::string& problem) {
   if (!device) {
-    LogAlcError("OpenAL found no output device", nullptr);
+    problem = AlcError("OpenAL found no output device", nullptr);
     return nullptr;
   }
   AlcContextPtr context(alcCreateContext(device.get(), attributes));
   if (!context) {
-    LogAlcError("no OpenAL context", device.get());
+    problem = AlcError("no OpenAL context", device.get());
     return nullptr;
   }
   return std::make_shared<OpenAlContext>(std::move(device), std::move(context), render);
@@ -129,18 +133,27 @@ class OpenAlVoice final : public AudioVoice {
 
 }  // namespace
 
-std::unique_ptr<AudioDevice> OpenAlSystem::OpenDefaultDevice() {
-  std::unique_ptr<OpenAlDevice> device = OpenAlDevice::OpenDefault();
-  if (!device) LogNotice("no sound output; playing silently");
-  return device;
+OpenAlSystem::~OpenAlSystem() = default;
+
+void OpenAlSystem::OpenDefaultAhead() {
+  if (!ahead_.valid()) ahead_ = std::async(std::launch::async, OpenAlDevice::OpenDefault);
 }
 
-std::unique_ptr<OpenAlDevice> OpenAlDevice::OpenDefault() {
-  auto context = MakeContext(AlcDevicePtr(alcOpenDevice(nullptr)), nullptr, nullptr);
-  if (!context) return nullptr;
+std::unique_ptr<AudioDevice> OpenAlSystem::OpenDefaultDevice() {
+  OpenAlDevice::Opened opened = ahead_.valid() ? ahead_.get() : OpenAlDevice::OpenDefault();
+  LogDetail(opened.says);
+  if (!opened.device) LogNotice("no sound output; playing silently");
+  return std::move(opened.device);
+}
+
+OpenAlDevice::Opened OpenAlDevice::OpenDefault() {
+  Opened opened;
+  auto context = MakeContext(AlcDevicePtr(alcOpenDevice(nullptr)), nullptr, nullptr, opened.says);
+  if (!context) return opened;
   const ALCchar* name = alcGetString(context->device(), ALC_DEVICE_SPECIFIER);
-  LogDetail(std::string("sound: OpenAL on '") + (name != nullptr ? name : "?") + "'");
-  return std::make_unique<OpenAlDevice>(std::move(context));
+  opened.says = std::string("sound: OpenAL on '") + (name != nullptr ? name : "?") + "'";
+  opened.device = std::make_unique<OpenAlDevice>(std::move(context));
+  return opened;
 }
 
 OpenAlDevice::OpenAlDevice(std::shared_ptr<OpenAlContext> context) : context_(std::move(context)) {}

@@ -43,10 +43,10 @@ class OpenAlContext {
   RenderSamples render_;  // null unless a loopback device
 };
 
-// The device with a context on it; null (said why in the log) when either failed.
+// The device with a context on it; null when either failed, with why in `problem` (a line for
+// the log).
 std::shared_ptr<OpenAlContext> MakeContext(AlcDevicePtr device, const ALCint* attributes,
-                                           RenderSamples render);
-void LogAlcError(const std::string& what, ALCdevice* device);
+                                           RenderSamples render, std::string& problem);
 
 // What an OpenAL offers beyond its core API differs between OpenAL Soft and the browser's
 // OpenAL on Web Audio; each build defines these once for its own.

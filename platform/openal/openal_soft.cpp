@@ -57,8 +57,12 @@ std::unique_ptr<OpenAlDevice> OpenAlDevice::OpenLoopback(int rate) {
                                ALC_HRTF_SOFT,
                                ALC_FALSE,
                                0};
-  auto context = MakeContext(AlcDevicePtr(open(nullptr)), attributes, render);
-  if (!context) return nullptr;
+  std::string problem;
+  auto context = MakeContext(AlcDevicePtr(open(nullptr)), attributes, render, problem);
+  if (!context) {
+    LogDetail(problem);
+    return nullptr;
+  }
   return std::make_unique<OpenAlDevice>(std::move(context));
 }
 

@@ -132,16 +132,15 @@ GlyphImage TtfFont::Rasterise(char32_t code_point) {
 }  // namespace
 
 std::optional<FontFile> FindFontFile(const std::string& pattern) {
-  // A private configuration, so that nothing else using fontconfig in the process (GTK)
-  // is disturbed when it is destroyed again.
-  UniqueHandle<FcConfig, FcConfigDestroy> config(FcInitLoadConfigAndFonts());
-  if (!config) return std::nullopt;
+  // The process's one configuration, loaded once and never destroyed: GTK's text reads it
+  // too, and loading a second costs as much again.
+  if (!FcInit()) return std::nullopt;
   FcPatternPtr wanted(FcNameParse(reinterpret_cast<const FcChar8*>(pattern.c_str())));
   if (!wanted) return std::nullopt;
-  if (!FcConfigSubstitute(config.get(), wanted.get(), FcMatchPattern)) return std::nullopt;
+  if (!FcConfigSubstitute(nullptr, wanted.get(), FcMatchPattern)) return std::nullopt;
   FcDefaultSubstitute(wanted.get());
   FcResult result = FcResultNoMatch;
-  FcPatternPtr match(FcFontMatch(config.get(), wanted.get(), &result));
+  FcPatternPtr match(FcFontMatch(nullptr, wanted.get(), &result));
   if (!match) return std::nullopt;
   FcChar8* file = nullptr;
   if (FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch || file == nullptr) {
@@ -155,7 +154,13 @@ std::optional<FontFile> FindFontFile(const std::string& pattern) {
   return found;
 }
 
+TtfFontSource::TtfFontSource()
+    : configuration_(std::async(std::launch::async, [] { FcInit(); })) {}
+
+TtfFontSource::~TtfFontSource() = default;
+
 std::unique_ptr<Font> TtfFontSource::OpenFont(const std::string& pattern, int pixel_size) {
+  configuration_.wait();  // rather than load it a second time alongside
   const std::optional<FontFile> file = FindFontFile(pattern);
   if (!file) {
     LogDetail("text: fontconfig found no font for '" + pattern + "'; no text is drawn");
