@@ -177,7 +177,8 @@ std::int64_t DrawInFormat(Surface& surface, GlyphCache& glyphs, std::int64_t x, 
 
 TextDrawing::TextDrawing(platform::FontSource& fonts) : fonts_(&fonts) {}
 
-TextDrawing::TextDrawing(std::unique_ptr<platform::Font> font) : glyphs_(std::in_place, std::move(font)) {}
+TextDrawing::TextDrawing(std::unique_ptr<platform::Font> font)
+    : glyphs_(std::in_place, std::move(font)) {}
 
 GlyphCache& TextDrawing::Glyphs() {
   if (!glyphs_) glyphs_.emplace(fonts_->OpenFont(kFontPattern, kFontPixelSize));
@@ -204,7 +205,8 @@ void TextDrawing::SetInkColour(Colour colour) {
 std::int64_t TextDrawing::MeasureText(std::string_view text) {
   GlyphCache& glyphs = Glyphs();
   std::int64_t width = 0;
-  for (std::size_t pos = 0; pos < text.size();) width += glyphs.Find(NextCodePoint(text, pos)).advance;
+  for (std::size_t pos = 0; pos < text.size();)
+    width += glyphs.Find(NextCodePoint(text, pos)).advance;
   return width;
 }
 

@@ -154,8 +154,7 @@ std::optional<FontFile> FindFontFile(const std::string& pattern) {
   return found;
 }
 
-TtfFontSource::TtfFontSource()
-    : configuration_(std::async(std::launch::async, [] { FcInit(); })) {}
+TtfFontSource::TtfFontSource() : configuration_(std::async(std::launch::async, [] { FcInit(); })) {}
 
 TtfFontSource::~TtfFontSource() = default;
 
