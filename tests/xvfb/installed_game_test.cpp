@@ -55,8 +55,6 @@ TEST(XInstalled, PlaysFromAnEmptyFolderAndKeepsItsRecordInThePlayersDataFolder) 
   EXPECT_EQ(game.End(), 0);
 
   EXPECT_EQ(game.Errors(), "");
-  EXPECT_GT(std::filesystem::file_size(dir.File("sound.wav")), 44u)
-      << "the player's sound output was opened, and mixed into";
   EXPECT_EQ(ReadFileBytes(dir.File("xdg/grumbol/Vusk.qzc")), "Heim: 0\r\n");
   EXPECT_TRUE(std::filesystem::is_empty(game.folder()));
   EXPECT_EQ(Listing(prefix), installed);
