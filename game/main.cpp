@@ -191,9 +191,10 @@ std::string FindScreenshotFolder() {
   return game::ScreenshotFolder(game::Environment("XDG_PICTURES_DIR"), text, home);
 }
 
-// The stack on the real backends: SDL2 display and input, OpenAL Soft sound, GStreamer movies
-// (those of `movie_folder` made ready while the player types, once the first box is up), GTK3
-// dialogs, SDL_ttf text; screenshots saved as PNG with libpng.
+// The stack on the real backends: SDL2 display and input, OpenAL Soft sound, GStreamer movies,
+// GTK3 dialogs, SDL_ttf text; screenshots saved as PNG with libpng. What shows nothing is made
+// ready beside what does: the sound device and GStreamer beside the display's start, the movies
+// of `movie_folder` and the fonts' configuration while the player reads the first box.
 struct RealMediaStack {
   RealMediaStack(PlayerSettings& settings, platform::FileSystem& files,
                  const std::string& movie_folder)
@@ -212,7 +213,10 @@ struct RealMediaStack {
         input_system(display, settings.run().mouse_speed, settings.run().desktop_motion),
         movie_player(movie_folder, ".qzm"),
         dialogs([this] { return display.VideoDriver(); }, GRUMBOL_APP_ID,
-                [this] { movie_player.OpenAhead(); }),
+                [this] {
+                  movie_player.OpenAhead();
+                  fonts.LoadAhead();
+                }),
         stack(clock, display, input_system, audio_system, movie_player, dialogs, files, fonts) {
     // Each takes a while and shows nothing: begun beside the display's start, they are ready
     // when the game starts them.

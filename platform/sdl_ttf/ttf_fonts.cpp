@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "platform/log.h"
 #include "platform/unique_handle.h"
@@ -131,36 +132,52 @@ GlyphImage TtfFont::Rasterise(char32_t code_point) {
 
 }  // namespace
 
-std::optional<FontFile> FindFontFile(const std::string& pattern) {
-  // The process's one configuration, loaded once and never destroyed: GTK's text reads it
-  // too, and loading a second costs as much again.
-  if (!FcInit()) return std::nullopt;
-  FcPatternPtr wanted(FcNameParse(reinterpret_cast<const FcChar8*>(pattern.c_str())));
-  if (!wanted) return std::nullopt;
-  if (!FcConfigSubstitute(nullptr, wanted.get(), FcMatchPattern)) return std::nullopt;
-  FcDefaultSubstitute(wanted.get());
-  FcResult result = FcResultNoMatch;
-  FcPatternPtr match(FcFontMatch(nullptr, wanted.get(), &result));
-  if (!match) return std::nullopt;
-  FcChar8* file = nullptr;
-  if (FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch || file == nullptr) {
-    return std::nullopt;
-  }
-  FontFile found;
-  found.path = reinterpret_cast<const char*>(file);
-  if (FcPatternGetInteger(match.get(), FC_INDEX, 0, &found.face_index) != FcResultMatch) {
-    found.face_index = 0;
-  }
-  return found;
-}
+// A private configuration, so that nothing else using fontconfig in the process (GTK) is
+// disturbed when it is destroyed again.
+class TtfFontSource::Configuration {
+ public:
+  Configuration() : config_(FcInitLoadConfigAndFonts()) {}
 
-TtfFontSource::TtfFontSource() : configuration_(std::async(std::launch::async, [] { FcInit(); })) {}
+  // The file fontconfig picks for a pattern; none without a configuration or a font.
+  std::optional<FontFile> Find(const std::string& pattern) const {
+    if (!config_) return std::nullopt;
+    FcPatternPtr wanted(FcNameParse(reinterpret_cast<const FcChar8*>(pattern.c_str())));
+    if (!wanted) return std::nullopt;
+    if (!FcConfigSubstitute(config_.get(), wanted.get(), FcMatchPattern)) return std::nullopt;
+    FcDefaultSubstitute(wanted.get());
+    FcResult result = FcResultNoMatch;
+    FcPatternPtr match(FcFontMatch(config_.get(), wanted.get(), &result));
+    if (!match) return std::nullopt;
+    FcChar8* file = nullptr;
+    if (FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch || file == nullptr) {
+      return std::nullopt;
+    }
+    FontFile found;
+    found.path = reinterpret_cast<const char*>(file);
+    if (FcPatternGetInteger(match.get(), FC_INDEX, 0, &found.face_index) != FcResultMatch) {
+      found.face_index = 0;
+    }
+    return found;
+  }
+
+ private:
+  UniqueHandle<FcConfig, FcConfigDestroy> config_;
+};
+
+TtfFontSource::TtfFontSource() = default;
 
 TtfFontSource::~TtfFontSource() = default;
 
+void TtfFontSource::LoadAhead() {
+  if (!loading_.valid() && !configuration_) {
+    loading_ = std::async(std::launch::async, [] { return std::make_unique<Configuration>(); });
+  }
+}
+
 std::unique_ptr<Font> TtfFontSource::OpenFont(const std::string& pattern, int pixel_size) {
-  configuration_.wait();  // rather than load it a second time alongside
-  const std::optional<FontFile> file = FindFontFile(pattern);
+  if (loading_.valid()) configuration_ = loading_.get();
+  if (!configuration_) configuration_ = std::make_unique<Configuration>();
+  const std::optional<FontFile> file = configuration_->Find(pattern);
   if (!file) {
     LogDetail("text: fontconfig found no font for '" + pattern + "'; no text is drawn");
     return nullptr;
