@@ -212,13 +212,14 @@ std::int64_t TextDrawing::MeasureText(std::string_view text) {
 
 int TextDrawing::DrawTextAt(int x, int y, std::string_view text) {
   if (!target_) return 0;
-  if (text.empty() || !Glyphs().HasFont()) return x;
+  GlyphCache& glyphs = Glyphs();
+  if (text.empty() || !glyphs.HasFont()) return x;
   Surface& surface = *target_->surface;
   const std::int64_t box_width =
       (mode_flags_ & kTransparentBackground) != 0 ? -1 : MeasureText(text);
   auto draw = [&]<class Format>(Format) -> std::int64_t {
     if (surface.bytes_per_pixel() != Format::kBytesPerPixel) return MeasureText(text);
-    return DrawInFormat<Format>(surface, Glyphs(), x, y, text, ink_, box_width);
+    return DrawInFormat<Format>(surface, glyphs, x, y, text, ink_, box_width);
   };
   std::int64_t width = 0;
   switch (target_->layout) {
