@@ -193,8 +193,8 @@ std::string FindScreenshotFolder() {
 
 // The stack on the real backends: SDL2 display and input, OpenAL Soft sound, GStreamer movies,
 // GTK3 dialogs, SDL_ttf text; screenshots saved as PNG with libpng. What shows nothing is made
-// ready beside what does: the sound device and GStreamer beside the display's start, the movies
-// of `movie_folder` and the fonts' configuration while the player reads the first box.
+// ready beside what does: the sound device beside the display's start; GStreamer with the
+// movies of `movie_folder`, and the fonts' configuration, while the player reads the first box.
 struct RealMediaStack {
   RealMediaStack(PlayerSettings& settings, platform::FileSystem& files,
                  const std::string& movie_folder)
@@ -218,10 +218,9 @@ struct RealMediaStack {
                   fonts.LoadAhead();
                 }),
         stack(clock, display, input_system, audio_system, movie_player, dialogs, files, fonts) {
-    // Each takes a while and shows nothing: begun beside the display's start, they are ready
-    // when the game starts them.
+    // A sound server takes a while to answer: asked beside the display's start, it has by the
+    // time the game starts the sound.
     audio_system.OpenDefaultAhead();
-    movie_player.StartAhead();
   }
   platform::PngScreenshots screenshots;  // before the display, which hands it frames
   platform::SystemClock clock;

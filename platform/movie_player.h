@@ -49,7 +49,9 @@ class MoviePlayer {
  public:
   virtual ~MoviePlayer() = default;
 
-  // Brings the service up. Harmless when it is up already; false when it cannot start.
+  // Brings the service up. Harmless when it is up already; false when it cannot start. A
+  // service brought up in the background (by the first Open at the latest) answers true, and
+  // its Open answers null should it fail to start.
   virtual bool Start() = 0;
 
   // The movie in the native file `path` with its first picture ready, or null when the service is

@@ -80,23 +80,19 @@ Library::Library() {
 
 }  // namespace gst
 
-GstMoviePlayer::~GstMoviePlayer() {
-  if (starting_.joinable()) starting_.join();
-  WaitForAhead();
-}
-
-void GstMoviePlayer::StartAhead() {
-  if (!library_ && !starting_.joinable()) starting_ = std::thread([this] { library_.emplace(); });
-}
+GstMoviePlayer::~GstMoviePlayer() { WaitForAhead(); }
 
 bool GstMoviePlayer::Start() {
-  if (starting_.joinable()) starting_.join();
+  started_ = true;
+  // With movies to open ahead, GStreamer comes up on their thread: reading its plugin registry
+  // beside the display's start would slow that.
+  if (!ahead_folder_.empty()) return true;
   if (!library_) library_.emplace();
   return library_->Ready();
 }
 
 void GstMoviePlayer::OpenAhead() {
-  if (ahead_begun_ || !library_ || !library_->Ready()) return;
+  if (ahead_begun_ || !started_) return;
   ahead_begun_ = true;
   ahead_thread_ = std::thread([this] { ChooseOutputAndOpenAhead(); });
 }
@@ -106,6 +102,8 @@ void GstMoviePlayer::WaitForAhead() {
 }
 
 void GstMoviePlayer::ChooseOutputAndOpenAhead() {
+  if (!library_) library_.emplace();
+  if (!library_->Ready()) return;
   audio_sink_ = ChooseAudioSink();
   LogDetail("movies: GStreamer sound output '" + audio_sink_ + "'" +
             (audio_sink_ == "fakesink" ? " (none found: movies play silently)" : ""));
@@ -120,10 +118,11 @@ void GstMoviePlayer::ChooseOutputAndOpenAhead() {
 }
 
 std::unique_ptr<GstMovie> GstMoviePlayer::OpenMovie(const std::string& path) {
-  // GStreamer that did not start said so once, when it failed.
-  if (!library_ || !library_->Ready() || path.empty()) return nullptr;
+  if (!started_ || path.empty()) return nullptr;
   OpenAhead();
   WaitForAhead();
+  // GStreamer that did not start said so once, when it failed.
+  if (!library_->Ready()) return nullptr;
   const std::optional<std::string> uri = FileUri(path);
   if (!uri) return nullptr;
   const auto ahead = ahead_.find(*uri);

@@ -73,12 +73,11 @@ class GstMoviePlayer final : public MoviePlayer {
   GstMoviePlayer(const GstMoviePlayer&) = delete;
   GstMoviePlayer& operator=(const GstMoviePlayer&) = delete;
 
-  // Brings GStreamer up on a thread of its own (it reads its plugin registry a while); Start
-  // waits for it.
-  void StartAhead();
+  // With a folder to open ahead, GStreamer comes up with those movies (OpenAhead), and Start
+  // answers true at once.
   bool Start() override;
-  // Chooses the sound output and opens the movies ahead, on a thread of their own, unless that
-  // has begun; after Start. The first Open does it otherwise.
+  // Brings GStreamer up if it is not, chooses the sound output and opens the movies ahead, on a
+  // thread of their own, unless that has begun; after Start. The first Open does it otherwise.
   void OpenAhead();
   std::unique_ptr<Movie> Open(const std::string& path) override { return OpenMovie(path); }
   // The same with the concrete type. Backslashes in `path` are taken as folder separators.
@@ -94,12 +93,12 @@ class GstMoviePlayer final : public MoviePlayer {
   // is taken once.
   std::map<std::string, std::unique_ptr<GstMovie>> ahead_;
   std::optional<gst::Library> library_;
-  std::thread starting_;  // StartAhead's, joined by Start
   // The sound output, chosen once: searching for one anew for every movie costs start-up
   // time (and, with no sound card, an error message per movie).
   std::string audio_sink_;
   // One movie at a time, so that the game keeps a core; joined before the first Open.
   std::thread ahead_thread_;
+  bool started_ = false;
   bool ahead_begun_ = false;
 };
 
